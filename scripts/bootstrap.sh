@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Installs everything the build, run and tests need (Debian packages only).
+# Idempotent: when everything is present it only checks and returns.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+deps="$here/.deps"
+
+packages=(
+  g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
+  cmake ninja-build
+  wine wine32:i386
+  xvfb xdotool xclip x11-utils imagemagick
+  googletest fp-utils dpkg-dev
+)
+
+sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+need_src=0
+[ -f "$deps/libjpeg-turbo/CMakeLists.txt" ] || need_src=1
+
+if [ ${#missing[@]} -gt 0 ] || [ $need_src = 1 ]; then
+  echo "bootstrap: installing ${missing[*]:-(sources only)}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    sudo_ dpkg --add-architecture i386
+  fi
+  # Source entry for the libjpeg-turbo source package.
+  srcfile=/etc/apt/sources.list.d/tovira-deb-src.sources
+  if [ ! -f "$srcfile" ]; then
+    sudo_ tee "$srcfile" >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  fi
+  sudo_ apt-get update -qq
+  if [ ${#missing[@]} -gt 0 ]; then
+    DEBIAN_FRONTEND=noninteractive sudo_ apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+fi
+
+if [ $need_src = 1 ]; then
+  rm -rf "$deps/src-tmp" && mkdir -p "$deps/src-tmp"
+  (cd "$deps/src-tmp" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1)
+  src=$(find "$deps/src-tmp" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)
+  [ -n "$src" ] || { echo "bootstrap: libjpeg-turbo source not found" >&2; exit 1; }
+  rm -rf "$deps/libjpeg-turbo"
+  mv "$src" "$deps/libjpeg-turbo"
+  rm -rf "$deps/src-tmp"
+fi
+
+# A Wine prefix per machine; no Mono/Gecko installer dialogs.
+export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-tovira}"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "bootstrap: creating Wine prefix $WINEPREFIX"
+  WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32 wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+fi

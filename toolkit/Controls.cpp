@@ -1,0 +1,742 @@
+#include "Controls.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <set>
+
+#include "LayoutReader.h"
+
+TShiftState KeysToShiftState(WPARAM keys) {
+    TShiftState s = 0;
+    if (keys & MK_SHIFT) s |= ssShift;
+    if (keys & MK_CONTROL) s |= ssCtrl;
+    if (keys & MK_LBUTTON) s |= ssLeft;
+    if (keys & MK_RBUTTON) s |= ssRight;
+    if (keys & MK_MBUTTON) s |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+TShiftState KeyboardShiftState() {
+    TShiftState s = 0;
+    if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+// ---------------------------------------------------------------- TControl
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {
+    font_.OnChange = TNotifyEvent::Bind<TControl, &TControl::FontOnChange>(this);
+}
+
+TControl::~TControl() {
+    font_.OnChange.Clear();
+    if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+    if (parent == parent_) return;
+    if (parent_) parent_->RemoveControl(this);
+    if (parent) parent->InsertControl(this);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    RECT old = BoundsRect();
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    BoundsChanged();
+    if (parent_ && parent_->HandleAllocated() && !dynamic_cast<TWinControl*>(this)) {
+        InvalidateRect(parent_->handle_, &old, TRUE);
+        Invalidate();
+    }
+}
+
+void TControl::SetClientSize(int width, int height) { SetBounds(left_, top_, width, height); }
+
+POINT TControl::ClientToScreen(POINT p) const {
+    if (auto* self = dynamic_cast<const TWinControl*>(this); self && self->HandleAllocated()) {
+        ::ClientToScreen(self->handle_, &p);
+        return p;
+    }
+    if (parent_) return parent_->ClientToScreen(POINT{p.x + left_, p.y + top_});
+    return p;
+}
+
+POINT TControl::ScreenToClient(POINT p) const {
+    POINT origin = ClientToScreen(POINT{0, 0});
+    return POINT{p.x - origin.x, p.y - origin.y};
+}
+
+void TControl::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    VisibleChanged();
+    if (parent_ && parent_->HandleAllocated() && !dynamic_cast<TWinControl*>(this)) {
+        RECT r = BoundsRect();
+        InvalidateRect(parent_->handle_, &r, TRUE);
+    }
+}
+
+void TControl::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    EnabledChanged();
+    Invalidate();
+}
+
+void TControl::SetCaption(const std::string& caption) {
+    if (caption == caption_) return;
+    caption_ = caption;
+    TextChanged();
+    Invalidate();
+}
+
+void TControl::FontOnChange(TObject*) {
+    if (!followingParent_) parentFont_ = false;
+    FontChanged();
+    Invalidate();
+}
+
+void TControl::SetParentFont(bool value) {
+    parentFont_ = value;
+    if (value) ParentFontChanged();
+}
+
+void TControl::ParentFontChanged() {
+    if (!parentFont_ || !parent_) return;
+    followingParent_ = true;
+    font_.Assign(parent_->Font());
+    followingParent_ = false;
+}
+
+void TControl::SetColor(TColor color) {
+    parentColor_ = false;
+    if (color == color_) return;
+    color_ = color;
+    ColorChanged();
+    Invalidate();
+}
+
+void TControl::SetParentColor(bool value) {
+    parentColor_ = value;
+    if (value) ParentColorChanged();
+}
+
+void TControl::ParentColorChanged() {
+    if (!parentColor_ || !parent_) return;
+    color_ = parent_->Color();
+    ColorChanged();
+    Invalidate();
+}
+
+void TControl::Invalidate() {
+    if (parent_ && parent_->HandleAllocated() && visible_) {
+        RECT r = BoundsRect();
+        InvalidateRect(parent_->handle_, &r, TRUE);
+    }
+}
+
+void TControl::Repaint() {
+    Invalidate();
+    Update();
+}
+
+void TControl::Update() {
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated())
+        UpdateWindow(w->handle_);
+    else if (parent_ && parent_->HandleAllocated())
+        UpdateWindow(parent_->handle_);
+}
+
+void TControl::Click() { OnClick(this); }
+
+void TControl::BringToFront() {
+    if (!parent_) return;
+    auto& list = parent_->controls_;
+    list.erase(std::find(list.begin(), list.end(), this));
+    list.push_back(this);
+    Invalidate();
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    OnMouseDown(this, button, shift, x, y);
+}
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    OnMouseUp(this, button, shift, x, y);
+}
+void TControl::MouseMove(TShiftState shift, int x, int y) { OnMouseMove(this, shift, x, y); }
+
+// ------------------------------------------------------------- TWinControl
+
+namespace {
+constexpr UINT_PTR kSubclassId = 0x70564952;  // arbitrary, ours
+std::set<std::string>& RegisteredClasses() {
+    static std::set<std::string> names;
+    return names;
+}
+}  // namespace
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+    MarkDestroying();
+    // Owned components first, while our window still exists; then our window.
+    DestroyComponents();
+    for (TControl* c : std::vector<TControl*>(controls_)) c->parent_ = nullptr;
+    controls_.clear();
+    DestroyHandle();
+}
+
+TWinControl* TWinControl::FromHandle(HWND wnd) {
+    if (!wnd) return nullptr;
+    DWORD_PTR ref = 0;
+    if (GetWindowSubclass(wnd, SubclassProc, kSubclassId, &ref)) return reinterpret_cast<TWinControl*>(ref);
+    char cls[64];
+    if (GetClassNameA(wnd, cls, sizeof cls) && strncmp(cls, "Tovira.", 7) == 0)
+        return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    return nullptr;
+}
+
+TWinControl* TWinControl::FindControl(HWND wnd) {
+    for (; wnd; wnd = GetParent(wnd))
+        if (TWinControl* c = FromHandle(wnd)) return c;
+    return nullptr;
+}
+
+HWND TWinControl::Handle() {
+    if (!handle_ && !creating_) {
+        if (Parent()) Parent()->HandleNeeded();
+        if (!handle_) CreateWnd();
+    }
+    return handle_;
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+    params.caption = caption_;
+    params.x = Left();
+    params.y = Top();
+    params.width = Width();
+    params.height = Height();
+    params.style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    if (Visible()) params.style |= WS_VISIBLE;
+    if (!Enabled()) params.style |= WS_DISABLED;
+    if (TabStop) params.style |= WS_TABSTOP;
+    if (Parent()) params.parent = Parent()->ChildParentHandle();
+}
+
+void TWinControl::RegisterOwnClass(const TCreateParams& params, const std::string& className) {
+    if (RegisteredClasses().count(className)) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = params.classStyle;
+    wc.lpfnWndProc = StaticWndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = params.background;
+    wc.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    wc.lpszClassName = className.c_str();
+    if (!RegisterClassExA(&wc)) RaiseLastOSError();
+    RegisteredClasses().insert(className);
+}
+
+void TWinControl::CreateWnd() {
+    TCreateParams params;
+    CreateParams(params);
+    if ((params.style & WS_CHILD) && !params.parent) return;  // no parent window yet
+    creating_ = true;
+    HWND wnd;
+    if (params.systemClass.empty()) {
+        std::string className = std::string("Tovira.") + ClassName();
+        RegisterOwnClass(params, className);
+        wnd = CreateWindowExA(params.exStyle, className.c_str(), params.caption.c_str(), params.style,
+                              params.x, params.y, params.width, params.height, params.parent,
+                              params.menuOrId, GetModuleHandleA(nullptr), this);
+    } else {
+        wnd = CreateWindowExA(params.exStyle, params.systemClass.c_str(), params.caption.c_str(),
+                              params.style, params.x, params.y, params.width, params.height,
+                              params.parent, params.menuOrId, GetModuleHandleA(nullptr), nullptr);
+        if (wnd) {
+            handle_ = wnd;
+            SetWindowSubclass(wnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+            subclassed_ = true;
+        }
+    }
+    creating_ = false;
+    if (!wnd) RaiseLastOSError();
+    handle_ = wnd;
+    // Later siblings lie above earlier ones.
+    if (params.style & WS_CHILD)
+        SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+    CreateChildren();
+    HandleCreated();
+}
+
+void TWinControl::CreateChildren() {
+    for (TControl* c : std::vector<TControl*>(controls_))
+        if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
+}
+
+void TWinControl::Unbind() {
+    if (!handle_) return;
+    if (subclassed_) {
+        RemoveWindowSubclass(handle_, SubclassProc, kSubclassId);
+        subclassed_ = false;
+    } else {
+        SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+    }
+}
+
+void TWinControl::DestroyHandle() {
+    if (!handle_) return;
+    for (TControl* c : controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) w->DestroyHandle();
+    HWND wnd = handle_;
+    Unbind();
+    handle_ = nullptr;
+    DestroyWindow(wnd);
+}
+
+LRESULT CALLBACK TWinControl::StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (!self && msg == WM_NCCREATE) {
+        self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->handle_ = wnd;
+    }
+    if (!self) return DefWindowProcA(wnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+        self->handle_ = nullptr;
+        return DefWindowProcA(wnd, msg, wp, lp);
+    }
+    return self->Dispatch(msg, wp, lp);
+}
+
+LRESULT CALLBACK TWinControl::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    auto* self = reinterpret_cast<TWinControl*>(ref);
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(wnd, SubclassProc, kSubclassId);
+        self->subclassed_ = false;
+        self->handle_ = nullptr;
+        return DefSubclassProc(wnd, msg, wp, lp);
+    }
+    return self->Dispatch(msg, wp, lp);
+}
+
+LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+        return WndProc(msg, wp, lp);
+    } catch (...) {
+        HandleCallbackException();
+        return 0;
+    }
+}
+
+LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!handle_) return 0;
+    if (subclassed_) return DefSubclassProc(handle_, msg, wp, lp);
+    return DefWindowProcA(handle_, msg, wp, lp);
+}
+
+HBRUSH TWinControl::ColorBrush() {
+    if (!colorBrush_ || colorBrushColor_ != Color()) {
+        colorBrush_.Reset(CreateSolidBrush(ColorToRGB(Color())));
+        colorBrushColor_ = Color();
+    }
+    return colorBrush_.Get();
+}
+
+static TWinControl* ChildObject(HWND child) { return child ? TWinControl::FromHandle(child) : nullptr; }
+
+LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (TWinControl* child = ChildObject(reinterpret_cast<HWND>(lp)))
+            return child->Perform(CN_COMMAND, wp, lp);
+        break;
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lp);
+        if (TWinControl* child = ChildObject(hdr->hwndFrom)) return child->Perform(CN_NOTIFY, wp, lp);
+        break;
+    }
+    case WM_DRAWITEM: {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        if (dis->CtlType != ODT_MENU)
+            if (TWinControl* child = ChildObject(dis->hwndItem)) return child->Perform(CN_DRAWITEM, wp, lp);
+        break;
+    }
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+        if (TWinControl* child = ChildObject(reinterpret_cast<HWND>(lp)))
+            return child->Perform(CN_BASE + msg, wp, lp);
+        break;
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        SetTextColor(dc, ColorToRGB(Font().Color()));
+        SetBkColor(dc, ColorToRGB(Color()));
+        return reinterpret_cast<LRESULT>(ColorBrush());
+    }
+    case WM_ERASEBKGND:
+        if (!subclassed_) {
+            RECT r;
+            GetClientRect(handle_, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, ColorBrush());
+            return 1;
+        }
+        break;
+    case WM_PAINT:
+        if (!subclassed_) {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(handle_, &ps);
+            PaintWindow(dc);
+            PaintControls(dc);
+            EndPaint(handle_, &ps);
+            return 0;
+        }
+        break;
+    case WM_SIZE:
+    case WM_MOVE: {
+        RECT r;
+        GetWindowRect(handle_, &r);
+        HWND parentWnd = GetParent(handle_);
+        if ((GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) && parentWnd)
+            MapWindowPoints(nullptr, parentWnd, reinterpret_cast<POINT*>(&r), 2);
+        if (!IsIconic(handle_)) {
+            // Keep our bounds in step with what the window manager did.
+            TControl::left_ = r.left;
+            TControl::top_ = r.top;
+            TControl::width_ = r.right - r.left;
+            TControl::height_ = r.bottom - r.top;
+        }
+        break;
+    }
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MOUSEMOVE: case WM_MOUSELEAVE:
+        return HandleMouse(msg, wp, lp);
+    case WM_SETFOCUS:
+        OnEnter(this);
+        break;
+    case WM_KILLFOCUS:
+        OnExit(this);
+        break;
+    case WM_KEYDOWN: {
+        WORD key = static_cast<WORD>(wp);
+        OnKeyDown(this, key, KeyboardShiftState());
+        if (key == 0) return 0;
+        break;
+    }
+    default:
+        break;
+    }
+    return DefaultHandler(msg, wp, lp);
+}
+
+LRESULT TWinControl::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
+    POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    TShiftState shift = KeysToShiftState(wp);
+    if (msg == WM_MOUSELEAVE) {
+        trackingLeave_ = false;
+        TrackMouseControl(POINT{-100000, -100000});
+        MouseLeave();
+        return DefaultHandler(msg, wp, lp);
+    }
+    if (msg == WM_MOUSEMOVE) {
+        if (!trackingLeave_) {
+            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, handle_, 0};
+            trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
+            MouseEnter();
+        }
+        TrackMouseControl(p);
+    }
+    // Windowless children under the pointer get the mouse first (capture keeps
+    // the one pressed on until release).
+    TControl* target = ControlAtPos(p);
+    if (GetCapture() == handle_ && mouseControl_) target = mouseControl_;
+    TControl* receiver = target ? target : this;
+    int x = p.x - (target ? target->Left() : 0);
+    int y = p.y - (target ? target->Top() : 0);
+    LRESULT result = target ? 0 : DefaultHandler(msg, wp, lp);
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (target) SetCapture(handle_);
+        receiver->MouseDown(msg == WM_LBUTTONDOWN ? mbLeft : msg == WM_RBUTTONDOWN ? mbRight : mbMiddle,
+                            shift, x, y);
+        break;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+        receiver->MouseDown(msg == WM_LBUTTONDBLCLK ? mbLeft : mbRight, shift | ssDouble, x, y);
+        if (msg == WM_LBUTTONDBLCLK) receiver->DblClick();
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+        if (target && GetCapture() == handle_) ReleaseCapture();
+        receiver->MouseUp(msg == WM_LBUTTONUP ? mbLeft : msg == WM_RBUTTONUP ? mbRight : mbMiddle, shift, x, y);
+        // A windowless control is clicked by a left press and release over it.
+        if (target && msg == WM_LBUTTONUP && x >= 0 && y >= 0 && x < target->Width() && y < target->Height() &&
+            target->Enabled())
+            target->Click();
+        break;
+    }
+    case WM_MOUSEMOVE:
+        receiver->MouseMove(shift, x, y);
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+void TWinControl::TrackMouseControl(POINT p) {
+    TControl* now = (GetCapture() == handle_ && mouseControl_) ? mouseControl_ : ControlAtPos(p);
+    if (now == mouseControl_) return;
+    TControl* before = mouseControl_;
+    mouseControl_ = now;
+    if (before) before->MouseLeave();
+    if (now) now->MouseEnter();
+}
+
+TControl* TWinControl::ControlAtPos(POINT p) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        TControl* c = *it;
+        if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
+        RECT r = c->BoundsRect();
+        if (PtInRect(&r, p)) return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::PaintWindow(HDC) {}
+
+void TWinControl::PaintControls(HDC dc) {
+    for (TControl* c : controls_) {
+        auto* g = dynamic_cast<TGraphicControl*>(c);
+        if (!g || !g->Visible()) continue;
+        RECT r = g->BoundsRect();
+        if (!RectVisible(dc, &r)) continue;
+        int saved = SaveDC(dc);
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+        SetViewportOrgEx(dc, r.left, r.top, nullptr);
+        g->PaintTo(dc);
+        RestoreDC(dc, saved);
+    }
+}
+
+void TWinControl::Invalidate() {
+    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TWinControl::Repaint() {
+    if (!handle_) return;
+    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void TWinControl::BringToFront() {
+    TControl::BringToFront();
+    if (handle_) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    TControl::SetBounds(left, top, width, height);
+}
+
+void TWinControl::BoundsChanged() {
+    if (handle_)
+        SetWindowPos(handle_, nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TWinControl::ClientWidth() const {
+    if (!handle_) return Width();
+    RECT r;
+    GetClientRect(handle_, &r);
+    return r.right;
+}
+
+int TWinControl::ClientHeight() const {
+    if (!handle_) return Height();
+    RECT r;
+    GetClientRect(handle_, &r);
+    return r.bottom;
+}
+
+void TWinControl::SetClientSize(int width, int height) {
+    if (!handle_) {
+        TControl::SetClientSize(width, height);
+        return;
+    }
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, GetWindowLongA(handle_, GWL_STYLE), GetMenu(handle_) != nullptr,
+                       GetWindowLongA(handle_, GWL_EXSTYLE));
+    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+void TWinControl::VisibleChanged() {
+    if (handle_) ShowWindow(handle_, Visible() ? SW_SHOWNA : SW_HIDE);
+    else if (Visible() && Parent() && Parent()->HandleAllocated()) HandleNeeded();
+}
+
+void TWinControl::EnabledChanged() {
+    if (handle_) EnableWindow(handle_, Enabled());
+}
+
+void TWinControl::TextChanged() {
+    if (handle_) SetWindowTextA(handle_, Caption().c_str());
+}
+
+void TWinControl::FontChanged() {
+    if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
+    for (TControl* c : controls_) c->ParentFontChanged();
+}
+
+void TWinControl::ColorChanged() {
+    for (TControl* c : controls_) c->ParentColorChanged();
+}
+
+void TWinControl::InsertControl(TControl* control) {
+    controls_.push_back(control);
+    control->parent_ = this;
+    control->ParentFontChanged();
+    control->ParentColorChanged();
+    if (auto* w = dynamic_cast<TWinControl*>(control)) {
+        if (handle_ && !Loading()) w->HandleNeeded();
+    } else {
+        control->Invalidate();
+    }
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+    if (mouseControl_ == control) mouseControl_ = nullptr;
+    auto it = std::find(controls_.begin(), controls_.end(), control);
+    if (it == controls_.end()) return;
+    if (auto* w = dynamic_cast<TWinControl*>(control)) w->DestroyHandle();
+    else control->Invalidate();
+    controls_.erase(it);
+    control->parent_ = nullptr;
+}
+
+void TWinControl::SetTabOrder(int order) { tabOrder_ = order; }
+
+bool TWinControl::CanFocus() const {
+    for (const TWinControl* c = this; c; c = c->Parent())
+        if (!c->Visible() || !c->Enabled()) return false;
+    return true;
+}
+
+bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
+
+void TWinControl::SetFocus() {
+    if (HWND wnd = Handle()) ::SetFocus(wnd);
+}
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND wnd = Handle();
+    return wnd ? SendMessageA(wnd, msg, wp, lp) : 0;
+}
+
+bool TWinControl::PreProcessMessage(MSG&) { return false; }
+
+// --------------------------------------------------------- TGraphicControl
+
+void TGraphicControl::PaintTo(HDC dc) {
+    TCanvas canvas(dc);
+    canvas.Font.Assign(Font());
+    canvas.Brush.Color = Color();
+    Paint(canvas);
+}
+
+// ---------------------------------------------------------- TCustomControl
+
+void TCustomControl::PaintWindow(HDC dc) {
+    canvas_.SetHandle(dc);
+    canvas_.Font.Assign(Font());
+    canvas_.Brush.Color = Color();
+    canvas_.Brush.Clear = false;
+    try {
+        Paint(canvas_);
+    } catch (...) {
+        canvas_.SetHandle(nullptr);
+        throw;
+    }
+    canvas_.SetHandle(nullptr);
+}
+
+void TCustomControl::Paint(TCanvas&) {}
+
+// ------------------------------------------------------ layout properties
+
+namespace {
+TFontStyles FontStyles(const layout::Value& v) {
+    if (v.kind != layout::Value::Kind::Set) throw Exception("set of font styles expected");
+    TFontStyles s = 0;
+    for (const auto& name : v.set) {
+        if (name == "fsBold") s |= fsBold;
+        else if (name == "fsItalic") s |= fsItalic;
+        else if (name == "fsUnderline") s |= fsUnderline;
+        else if (name == "fsStrikeOut") s |= fsStrikeOut;
+        else throw Exception("invalid font style " + name);
+    }
+    return s;
+}
+
+int Charset(const layout::Value& v) {
+    if (v.kind == layout::Value::Kind::Integer) return static_cast<int>(v.integer);
+    std::string id = TLayoutReader::Ident(v);
+    if (id == "DEFAULT_CHARSET") return DEFAULT_CHARSET;
+    if (id == "ANSI_CHARSET") return ANSI_CHARSET;
+    if (id == "SYMBOL_CHARSET") return SYMBOL_CHARSET;
+    if (id == "GB2312_CHARSET") return GB2312_CHARSET;
+    throw Exception("invalid charset " + id);
+}
+}  // namespace
+
+bool TControl::ReadProperty(const std::string& name, const layout::Value& v, TLayoutReader& r) {
+    if (name == "Left") SetLeft(r.Int(v));
+    else if (name == "Top") SetTop(r.Int(v));
+    else if (name == "Width") SetWidth(r.Int(v));
+    else if (name == "Height") SetHeight(r.Int(v));
+    else if (name == "ClientWidth") SetClientSize(r.Int(v), ClientHeight());
+    else if (name == "ClientHeight") SetClientSize(ClientWidth(), r.Int(v));
+    else if (name == "Visible") SetVisible(r.Bool(v));
+    else if (name == "Enabled") SetEnabled(r.Bool(v));
+    else if (name == "Caption") SetCaption(r.Str(v));
+    else if (name == "Color") SetColor(r.Color(v));
+    else if (name == "ParentColor") SetParentColor(r.Bool(v));
+    else if (name == "ParentFont") SetParentFont(r.Bool(v));
+    else if (name == "Font.Name") font_.SetName(r.Str(v));
+    else if (name == "Font.Height") font_.SetHeight(r.Int(v));
+    else if (name == "Font.Size") font_.SetSize(r.Int(v));
+    else if (name == "Font.Color") font_.SetColor(r.Color(v));
+    else if (name == "Font.Style") font_.SetStyle(FontStyles(v));
+    else if (name == "Font.Charset") font_.SetCharset(Charset(v));
+    else if (name == "Hint") Hint = r.Str(v);
+    else if (name == "ShowHint") ShowHint = r.Bool(v);
+    else if (name == "OnClick") r.Event(v, OnClick);
+    else if (name == "OnDblClick") r.Event(v, OnDblClick);
+    else if (name == "OnMouseDown") r.Event(v, OnMouseDown);
+    else if (name == "OnMouseUp") r.Event(v, OnMouseUp);
+    else if (name == "OnMouseMove") r.Event(v, OnMouseMove);
+    else return false;
+    return true;
+}
+
+bool TWinControl::ReadProperty(const std::string& name, const layout::Value& v, TLayoutReader& r) {
+    if (name == "TabOrder") SetTabOrder(r.Int(v));
+    else if (name == "TabStop") TabStop = r.Bool(v);
+    else if (name == "OnEnter") r.Event(v, OnEnter);
+    else if (name == "OnExit") r.Event(v, OnExit);
+    else if (name == "OnKeyDown") r.Event(v, OnKeyDown);
+    else return TControl::ReadProperty(name, v, r);
+    return true;
+}

@@ -1,0 +1,489 @@
+#include "Forms.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+TApplication* Application = nullptr;
+
+void HandleCallbackException() noexcept {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        try {
+            if (Application) Application->HandleException(e);
+        } catch (...) {
+        }
+    } catch (...) {
+        try {
+            if (Application) Application->ShowException("Unknown error");
+        } catch (...) {
+        }
+    }
+}
+
+// ------------------------------------------------------------------- TForm
+
+TForm::TForm(TComponent* owner) : TCustomControl(owner) {
+    TControl::SetVisible(false);
+    TabStop = false;
+}
+
+TForm::~TForm() {
+    OnDestroy(this);
+    if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
+}
+
+void TForm::ReadLayout(const char* resourceName) { ReadLayoutResource(this, &Bindings, resourceName); }
+
+void TForm::AfterConstruction() {
+    HandleNeeded();
+    OnCreate(this);
+}
+
+void TForm::SetBorderStyle(TBorderStyle style) { borderStyle_ = style; }
+
+void TForm::SetFormStyle(TFormStyle style) {
+    formStyle_ = style;
+    if (handle_)
+        SetWindowPos(handle_, style == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    params.style = WS_CLIPCHILDREN;
+    params.exStyle = 0;
+    switch (borderStyle_) {
+    case bsNone: params.style |= WS_POPUP; break;
+    case bsSingle: params.style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_BORDER; break;
+    case bsSizeable: params.style |= WS_OVERLAPPEDWINDOW; break;
+    case bsDialog:
+        params.style |= WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        params.exStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+        break;
+    case bsToolWindow: params.style |= WS_CAPTION | WS_SYSMENU; params.exStyle |= WS_EX_TOOLWINDOW; break;
+    case bsSizeToolWin: params.style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME; params.exStyle |= WS_EX_TOOLWINDOW; break;
+    }
+    if (formStyle_ == fsStayOnTop) params.exStyle |= WS_EX_TOPMOST;
+    // Every top-level form is owned by the application window (one taskbar button).
+    params.parent = Application ? Application->Handle() : nullptr;
+    params.background = nullptr;
+    if (clientWidth_ > 0 || clientHeight_ > 0) {
+        RECT r{0, 0, clientWidth_, clientHeight_};
+        AdjustWindowRectEx(&r, params.style, FALSE, params.exStyle);
+        params.width = r.right - r.left;
+        params.height = r.bottom - r.top;
+    }
+}
+
+void TForm::CreateWnd() {
+    TCustomControl::CreateWnd();
+    if (!handle_) return;
+    RECT r;
+    GetWindowRect(handle_, &r);
+    TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+int TForm::ClientWidth() const { return handle_ ? TCustomControl::ClientWidth() : clientWidth_; }
+int TForm::ClientHeight() const { return handle_ ? TCustomControl::ClientHeight() : clientHeight_; }
+
+void TForm::SetClientSize(int width, int height) {
+    clientWidth_ = width;
+    clientHeight_ = height;
+    if (handle_) TCustomControl::SetClientSize(width, height);
+}
+
+void TForm::PlaceAtShow() {
+    if (placed_) return;
+    placed_ = true;
+    if (Position != poScreenCenter && Position != poDesktopCenter && Position != poMainFormCenter &&
+        Position != poOwnerFormCenter)
+        return;
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    TForm* main = Application ? Application->MainForm() : nullptr;
+    if ((Position == poMainFormCenter || Position == poOwnerFormCenter) && main && main != this && main->Visible())
+        area = main->BoundsRect();
+    SetBounds(area.left + (area.right - area.left - Width()) / 2, area.top + (area.bottom - area.top - Height()) / 2,
+              Width(), Height());
+}
+
+void TForm::VisibleChanged() {
+    if (Visible()) {
+        HandleNeeded();
+        PlaceAtShow();
+        ShowWindow(handle_, SW_SHOW);
+        SetForegroundWindow(handle_);
+        OnShow(this);
+    } else if (handle_) {
+        ShowWindow(handle_, SW_HIDE);
+    }
+}
+
+void TForm::Paint(TCanvas&) { OnPaint(this); }
+
+void TForm::DoClose(TCloseAction& action) { OnClose(this, action); }
+
+void TForm::Close() {
+    if (modal_) {
+        ModalResult = mrCancel;
+        return;
+    }
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone) return;
+    if (Application && Application->MainForm() == this) Application->Terminate();
+    else if (action == caHide) Hide();
+    else if (action == caMinimize) ShowWindow(handle_, SW_MINIMIZE);
+    else Release();
+}
+
+void TForm::CloseModal() {
+    TCloseAction action = caHide;
+    try {
+        DoClose(action);
+    } catch (...) {
+        ModalResult = mrNone;
+        throw;
+    }
+    if (action == caNone) ModalResult = mrNone;
+}
+
+void TForm::Release() {
+    if (Application) Application->ReleaseLater(this);
+}
+
+namespace {
+struct DisabledWindows {
+    HWND except;
+    std::vector<HWND> windows;
+};
+BOOL CALLBACK DisableWindow(HWND wnd, LPARAM lp) {
+    auto* d = reinterpret_cast<DisabledWindows*>(lp);
+    if (wnd != d->except && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
+        d->windows.push_back(wnd);
+        EnableWindow(wnd, FALSE);
+    }
+    return TRUE;
+}
+}  // namespace
+
+int TForm::ShowModal() {
+    if (Visible() || modal_) throw Exception("Cannot make a visible window modal");
+    HWND active = GetActiveWindow();
+    DisabledWindows disabled{Handle(), {}};
+    EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+    modal_ = true;
+    ModalResult = mrNone;
+    auto restore = [&] {
+        modal_ = false;
+        for (HWND w : disabled.windows) EnableWindow(w, TRUE);
+        Hide();
+        if (active && IsWindow(active)) SetActiveWindow(active);
+    };
+    try {
+        Show();
+        while (true) {
+            Application->HandleMessage();
+            if (Application->Terminated()) ModalResult = mrCancel;
+            if (ModalResult != mrNone) {
+                CloseModal();
+                if (ModalResult != mrNone) break;
+            }
+        }
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    return ModalResult;
+}
+
+bool TForm::IsShortCut(TShortCut shortCut) {
+    std::vector<TShortCutHandler*> handlers;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* h = dynamic_cast<TShortCutHandler*>(Components(i))) handlers.push_back(h);
+    std::stable_sort(handlers.begin(), handlers.end(),
+                     [](auto* a, auto* b) { return a->ShortCutPriority() < b->ShortCutPriority(); });
+    for (auto* h : handlers)
+        if (h->IsShortCut(shortCut)) return true;
+    return false;
+}
+
+namespace {
+void CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& out) {
+    std::vector<TWinControl*> children;
+    for (int i = 0; i < parent->ControlCount(); ++i)
+        if (auto* w = dynamic_cast<TWinControl*>(parent->Controls(i))) children.push_back(w);
+    std::stable_sort(children.begin(), children.end(), [](auto* a, auto* b) { return a->TabOrder() < b->TabOrder(); });
+    for (auto* c : children) {
+        if (!c->Visible() || !c->Enabled()) continue;
+        if (c->TabStop) out.push_back(c);
+        CollectTabStops(c, out);
+    }
+}
+
+bool OfferDialogKey(TWinControl* parent, WORD key) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        auto* w = dynamic_cast<TWinControl*>(parent->Controls(i));
+        if (!w || !w->Visible() || !w->Enabled()) continue;
+        if (w->HandleDialogKey(key) || OfferDialogKey(w, key)) return true;
+    }
+    return false;
+}
+}  // namespace
+
+void TForm::SelectNext(bool forward) {
+    std::vector<TWinControl*> stops;
+    CollectTabStops(this, stops);
+    if (stops.empty()) return;
+    TWinControl* focused = TWinControl::FindControl(GetFocus());
+    auto it = std::find(stops.begin(), stops.end(), focused);
+    size_t index;
+    if (it == stops.end()) index = forward ? 0 : stops.size() - 1;
+    else index = (static_cast<size_t>(it - stops.begin()) + (forward ? 1 : stops.size() - 1)) % stops.size();
+    stops[index]->SetFocus();
+}
+
+bool TForm::DialogKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN) return false;
+    TWinControl* focused = TWinControl::FindControl(msg.hwnd);
+    if (focused && focused->WantsDialogKey(msg.wParam)) return false;
+    switch (msg.wParam) {
+    case VK_TAB:
+        if (GetKeyState(VK_CONTROL) < 0) return false;
+        SelectNext(GetKeyState(VK_SHIFT) >= 0);
+        return true;
+    case VK_RETURN:
+    case VK_ESCAPE:
+        return OfferDialogKey(this, static_cast<WORD>(msg.wParam));
+    default:
+        return false;
+    }
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTALLKEYS;
+    default:
+        return TCustomControl::WndProc(msg, wp, lp);
+    }
+}
+
+bool TForm::ReadProperty(const std::string& name, const layout::Value& v, TLayoutReader& r) {
+    if (name == "BorderStyle")
+        SetBorderStyle(static_cast<TBorderStyle>(
+            r.Enum(v, {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"})));
+    else if (name == "FormStyle")
+        SetFormStyle(static_cast<TFormStyle>(r.Enum(v, {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"})));
+    else if (name == "Position")
+        Position = static_cast<TPosition>(r.Enum(v, {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                                     "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
+                                                     "poOwnerFormCenter"}));
+    else if (name == "KeyPreview") KeyPreview = r.Bool(v);
+    else if (name == "OnCreate") r.Event(v, OnCreate);
+    else if (name == "OnDestroy") r.Event(v, OnDestroy);
+    else if (name == "OnShow") r.Event(v, OnShow);
+    else if (name == "OnPaint") r.Event(v, OnPaint);
+    else if (name == "OnClose") r.Event(v, OnClose);
+    else if (name == "Visible") {
+        // A form becomes visible when shown, not while it is read.
+        if (r.Bool(v)) placed_ = false;
+    } else return TCustomControl::ReadProperty(name, v, r);
+    return true;
+}
+
+// ------------------------------------------------------------ TApplication
+
+TApplication::TApplication() : TComponent(nullptr) { Application = this; }
+
+TApplication::~TApplication() {
+    MarkDestroying();
+    DestroyComponents();
+    FreeReleased();
+    if (handle_) {
+        SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+        DestroyWindow(handle_);
+    }
+    if (Application == this) Application = nullptr;
+}
+
+void TApplication::Initialize() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
+                                             ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (handle_) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconA(wc.hInstance, "MAINICON");
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = "Tovira.TApplication";
+    RegisterClassExA(&wc);
+    if (title_.empty()) {
+        char path[MAX_PATH];
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::string name = path;
+        name = name.substr(name.find_last_of("\\/") + 1);
+        title_ = name.substr(0, name.find_last_of('.'));
+    }
+    // Zero size, in the middle of the screen; it only carries the taskbar button.
+    handle_ = CreateWindowExA(0, wc.lpszClassName, title_.c_str(),
+                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+                              nullptr, wc.hInstance, nullptr);
+    if (!handle_) RaiseLastOSError();
+    SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    title_ = title;
+    if (handle_) SetWindowTextA(handle_, title.c_str());
+}
+
+LRESULT CALLBACK TApplication::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(wnd, msg, wp, lp);
+    try {
+        return self->AppWndProc(msg, wp, lp);
+    } catch (...) {
+        HandleCallbackException();
+        return 0;
+    }
+}
+
+LRESULT TApplication::AppWndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    for (auto& hook : std::vector<WindowHook>(hooks_)) {
+        LRESULT result = 0;
+        if (hook(msg, wp, lp, result)) return result;
+    }
+    switch (msg) {
+    case WM_SIZE:
+        if (wp == SIZE_MINIMIZED) OnMinimize(this);
+        else if (wp == SIZE_RESTORED) OnRestore(this);
+        break;
+    case WM_CLOSE:
+        if (mainForm_) mainForm_->Close();
+        return 0;
+    case WM_ACTIVATEAPP:
+        break;
+    case WM_SYSCOMMAND:
+        if ((wp & 0xFFF0) == SC_RESTORE && mainForm_) {
+            DefWindowProcA(handle_, msg, wp, lp);
+            if (mainForm_->Visible()) SetForegroundWindow(mainForm_->Handle());
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(handle_, msg, wp, lp);
+}
+
+void TApplication::Minimize() {
+    if (handle_) ShowWindow(handle_, SW_MINIMIZE);
+}
+
+void TApplication::Restore() {
+    if (handle_ && IsIconic(handle_)) ShowWindow(handle_, SW_RESTORE);
+}
+
+void TApplication::Terminate() {
+    if (!terminated_) PostQuitMessage(0);
+    terminated_ = true;
+}
+
+bool TApplication::RouteKeyMessage(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    // The focused control first (a hosted browser translates its accelerators).
+    if (TWinControl* focused = TWinControl::FindControl(msg.hwnd))
+        for (TWinControl* c = focused; c; c = c->Parent())
+            if (c->PreProcessMessage(msg)) return true;
+    TWinControl* control = TWinControl::FindControl(msg.hwnd);
+    TForm* form = nullptr;
+    for (TWinControl* c = control; c; c = c->Parent())
+        if (auto* f = dynamic_cast<TForm*>(c)) form = f;
+    if (!form) return false;
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        TShortCut sc = static_cast<TShortCut>(msg.wParam & 0xFF);
+        if (GetKeyState(VK_SHIFT) < 0) sc |= scShift;
+        if (GetKeyState(VK_CONTROL) < 0) sc |= scCtrl;
+        if (GetKeyState(VK_MENU) < 0) sc |= scAlt;
+        if (form->IsShortCut(sc)) return true;
+    }
+    return form->DialogKey(msg);
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+    try {
+        if (RouteKeyMessage(msg)) return true;
+    } catch (...) {
+        HandleCallbackException();
+        return true;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;
+            PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the outer loop
+            return;
+        }
+        ProcessMessage(msg);
+    }
+    FreeReleased();
+}
+
+void TApplication::HandleMessage() {
+    MSG msg;
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+        terminated_ = true;
+        return;
+    }
+    ProcessMessage(msg);
+    FreeReleased();
+}
+
+void TApplication::Run() {
+    if (mainForm_ && ShowMainForm) {
+        ShowWindow(handle_, SW_SHOWNORMAL);
+        mainForm_->Show();
+    }
+    while (!terminated_) HandleMessage();
+}
+
+void TApplication::ShowException(const std::string& message) {
+    HWND owner = GetActiveWindow();
+    if (!owner) owner = handle_;
+    MessageBoxA(owner, ErrorReportText(message).c_str(), title_.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+void TApplication::HandleException(const std::exception& error) {
+    if (auto* e = dynamic_cast<const Exception*>(&error)) ShowException(e->Message());
+    else ShowException(error.what());
+}
+
+void TApplication::ReleaseLater(TForm* form) {
+    if (std::find(released_.begin(), released_.end(), form) == released_.end()) released_.push_back(form);
+    if (handle_) PostMessageA(handle_, WM_NULL, 0, 0);
+}
+
+void TApplication::FreeReleased() {
+    while (!released_.empty()) {
+        TForm* form = released_.back();
+        released_.pop_back();
+        delete form;
+    }
+}

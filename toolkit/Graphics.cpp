@@ -1,0 +1,121 @@
+#include "Graphics.h"
+
+#include "Picture.h"
+
+COLORREF ColorToRGB(TColor color) {
+    if (IsSystemColor(color)) return GetSysColor(SystemColorIndex(color));
+    return static_cast<COLORREF>(color) & 0xFFFFFF;
+}
+
+namespace {
+int ScreenPixelsPerInch() {
+    static int ppi = [] {
+        HDC dc = GetDC(nullptr);
+        int v = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(nullptr, dc);
+        return v > 0 ? v : 96;
+    }();
+    return ppi;
+}
+}  // namespace
+
+int TFont::Size() const { return -MulDiv(height_, 72, ScreenPixelsPerInch()); }
+void TFont::SetSize(int points) { SetHeight(-MulDiv(points, ScreenPixelsPerInch(), 72)); }
+
+void TFont::Assign(const TFont& other) {
+    name_ = other.name_;
+    height_ = other.height_;
+    style_ = other.style_;
+    color_ = other.color_;
+    charset_ = other.charset_;
+    Changed();
+}
+
+void TFont::Changed() {
+    handle_.Reset();
+    OnChange(nullptr);
+}
+
+HFONT TFont::Handle() {
+    if (!handle_) {
+        LOGFONTA lf{};
+        lf.lfHeight = height_;
+        lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = (style_ & fsItalic) ? 1 : 0;
+        lf.lfUnderline = (style_ & fsUnderline) ? 1 : 0;
+        lf.lfStrikeOut = (style_ & fsStrikeOut) ? 1 : 0;
+        lf.lfCharSet = static_cast<BYTE>(charset_);
+        lf.lfQuality = DEFAULT_QUALITY;
+        lstrcpynA(lf.lfFaceName, name_.c_str(), LF_FACESIZE);
+        handle_.Reset(CreateFontIndirectA(&lf));
+    }
+    return handle_.Get();
+}
+
+TCanvas::~TCanvas() { Restore(); }
+
+void TCanvas::SetHandle(HDC dc) {
+    Restore();
+    dc_ = dc;
+}
+
+void TCanvas::Restore() {
+    if (dc_ && oldFont_) SelectObject(dc_, oldFont_);
+    oldFont_ = nullptr;
+}
+
+void TCanvas::SelectFont() {
+    HGDIOBJ previous = SelectObject(dc_, Font.Handle());
+    if (!oldFont_) oldFont_ = previous;
+    SetTextColor(dc_, ColorToRGB(Font.Color()));
+}
+
+void TCanvas::FillRect(const RECT& rect) {
+    if (Brush.Clear) return;
+    GdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(Brush.Color)));
+    ::FillRect(dc_, &rect, brush.Get());
+}
+
+void TCanvas::FrameRect(const RECT& rect) {
+    GdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(Pen.Color)));
+    ::FrameRect(dc_, &rect, brush.Get());
+}
+
+void TCanvas::Rectangle(int left, int top, int right, int bottom) {
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, Pen.Width, ColorToRGB(Pen.Color)));
+    GdiObject<HBRUSH> brush(Brush.Clear ? nullptr : CreateSolidBrush(ColorToRGB(Brush.Color)));
+    SelectGuard p(dc_, pen.Get());
+    SelectGuard b(dc_, brush ? static_cast<HGDIOBJ>(brush.Get()) : GetStockObject(NULL_BRUSH));
+    ::Rectangle(dc_, left, top, right, bottom);
+}
+
+void TCanvas::MoveTo(int x, int y) { MoveToEx(dc_, x, y, nullptr); }
+
+void TCanvas::LineTo(int x, int y) {
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, Pen.Width, ColorToRGB(Pen.Color)));
+    SelectGuard p(dc_, pen.Get());
+    ::LineTo(dc_, x, y);
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text) {
+    SelectFont();
+    SetBkMode(dc_, Brush.Clear ? TRANSPARENT : OPAQUE);
+    SetBkColor(dc_, ColorToRGB(Brush.Color));
+    ::TextOutA(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+void TCanvas::TextRect(const RECT& rect, const std::string& text, UINT format) {
+    SelectFont();
+    SetBkMode(dc_, TRANSPARENT);
+    RECT r = rect;
+    DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &r, format);
+}
+
+SIZE TCanvas::TextExtent(const std::string& text) {
+    SelectFont();
+    SIZE size{};
+    GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+void TCanvas::Draw(int x, int y, TBitmap& bitmap) { bitmap.Draw(dc_, x, y); }
