@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Draws the pictures that resources/tovira.rc compiles into the exe: the
+# application icon, the button glyphs, the menu image strip and the about
+# picture. The outputs are committed; the build does not run this script.
+# Needs ImageMagick 6 (convert, identify) and the DejaVu fonts.
+set -euo pipefail
+out="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/resources"
+cd "$out"
+
+# Glyph background: clFuchsia, which the buttons and the menu treat as
+# see-through (the bottom-left pixel of every glyph has it). Shapes are drawn
+# without anti-aliasing so no pinkish fringe survives around them.
+bg='#FF00FF'
+glyph() {  # glyph <output> <width> <draw commands...>
+  local file=$1 width=$2; shift 2
+  convert -size "${width}x16" "xc:$bg" +antialias "$@" -type TrueColor -strip "BMP3:$file"
+}
+
+# The "i" in a circle, appended to the array `draw`; used for the
+# two-state About glyph and the menu's about image.
+about_sign() {  # about_sign <x offset> <disc> <ring> <letter>
+  local x=$1
+  draw+=(-draw "fill $2 stroke $3 circle $((x + 7)),7 $((x + 7)),0"
+         -draw "fill $4 stroke none rectangle $((x + 6)),3 $((x + 8)),4"
+         -draw "fill $4 stroke none rectangle $((x + 6)),6 $((x + 8)),11")
+}
+
+# A life ring: red with four white bands.
+glyph glyph_rescue.bmp 16 \
+  -draw "fill #D01010 stroke #700000 circle 7,7 7,0" \
+  -draw "fill $bg stroke #700000 circle 7,7 7,4" \
+  -draw "fill white stroke none rectangle 6,0 8,3" \
+  -draw "fill white stroke none rectangle 6,11 8,14" \
+  -draw "fill white stroke none rectangle 0,6 3,8" \
+  -draw "fill white stroke none rectangle 11,6 14,8"
+
+# An arrow down onto the tray bar.
+glyph glyph_minimize.bmp 16 \
+  -draw "fill #1060C0 stroke #003080 polygon 4,1 10,1 10,6 13,6 7,12 1,6 4,6" \
+  -draw "fill #404040 stroke none rectangle 1,13 14,14"
+
+# A door with a red arrow leaving it.
+glyph glyph_exit.bmp 16 \
+  -draw "fill #8B5A2B stroke #402000 rectangle 1,1 9,14" \
+  -draw "fill #FFD700 stroke none rectangle 7,7 7,8" \
+  -draw "fill #D01010 stroke none polygon 9,5 12,5 12,2 15,7 12,12 12,9 9,9"
+
+# Two states side by side: normal, then disabled (greys).
+draw=()
+about_sign 0 '#1060C0' '#003080' white
+about_sign 16 '#A0A0A0' '#808080' '#E0E0E0'
+glyph glyph_about.bmp 32 "${draw[@]}"
+
+# Menu images, 16x16 each: 0 about, 1 help, 2 spare (a star), 3 exit.
+draw=()
+about_sign 0 '#1060C0' '#003080' white
+glyph imagelist6.bmp 64 "${draw[@]}" \
+  -draw "fill #FFD700 stroke #806000 circle 23,7 23,0" \
+  -draw "fill #003080 stroke none rectangle 21,3 25,4" \
+  -draw "fill #003080 stroke none rectangle 24,5 25,7" \
+  -draw "fill #003080 stroke none rectangle 22,7 23,9" \
+  -draw "fill #003080 stroke none rectangle 22,11 23,12" \
+  -draw "fill #F0C000 stroke #806000 polygon 39,0 41,5 46,5 42,8 44,14 39,10 34,14 36,8 32,5 37,5" \
+  -draw "fill #8B5A2B stroke #402000 rectangle 49,1 57,14" \
+  -draw "fill #FFD700 stroke none rectangle 55,7 55,8" \
+  -draw "fill #D01010 stroke none polygon 57,5 60,5 60,2 63,7 60,12 60,9 57,9"
+
+# Application icon: a 32x32 smiley in a 256-colour palette, transparent
+# around the face.
+convert -size 32x32 xc:none \
+  -draw "fill #FFD700 stroke #A06000 stroke-width 1.5 circle 15.5,15.5 15.5,1.5" \
+  -draw "fill #302000 stroke none ellipse 11,12 2,3.5 0,360" \
+  -draw "fill #302000 stroke none ellipse 20,12 2,3.5 0,360" \
+  -draw "fill none stroke #302000 stroke-width 2 arc 8,10 23,24 25,155" \
+  -colors 256 -strip ICO:app.ico
+
+# About picture, 156x213, progressive: two yellow smiley faces, a small
+# figure and a paper plane with "e-mail" lettering on white. The faces and
+# the plane are large flat areas, so the unit tests can check decoded colours:
+# face A centre 52,52 radius 40 (255,220,0); face B centre 112,118 radius 34;
+# plane triangle 56,170 150,150 96,208 (0,90,200).
+face() {  # face <cx> <cy> <r>, appended to the array `draw`
+  local cx=$1 cy=$2 r=$3
+  draw+=(-draw "fill rgb(255,220,0) stroke rgb(160,100,0) stroke-width 2 circle $cx,$cy $cx,$((cy - r))" \
+         -draw "fill black stroke none circle $((cx - r / 3)),$((cy - r / 5)) $((cx - r / 3)),$((cy - r / 5 - r / 8))" \
+         -draw "fill black stroke none circle $((cx + r / 3)),$((cy - r / 5)) $((cx + r / 3)),$((cy - r / 5 - r / 8))" \
+         -draw "fill none stroke black stroke-width 3 arc $((cx - r / 2)),$((cy - r / 4)) $((cx + r / 2)),$((cy + r / 2 + 2)) 20,160")
+}
+draw=()
+face 52 52 40
+face 112 118 34
+convert -size 156x213 xc:white "${draw[@]}" \
+  -draw "fill none stroke rgb(40,40,140) stroke-width 3 circle 26,136 26,130" \
+  -draw "stroke rgb(40,40,140) stroke-width 3 line 26,142 26,168" \
+  -draw "stroke rgb(40,40,140) stroke-width 3 line 14,150 38,150" \
+  -draw "stroke rgb(40,40,140) stroke-width 3 line 26,168 16,186" \
+  -draw "stroke rgb(40,40,140) stroke-width 3 line 26,168 36,186" \
+  -draw "fill rgb(0,90,200) stroke none polygon 56,170 150,150 96,208" \
+  -draw "stroke white stroke-width 2 line 150,150 88,184" \
+  -font DejaVu-Sans-Bold -pointsize 13 -fill 'rgb(200,0,0)' -annotate +4+207 'e-mail' \
+  -strip -quality 92 -sampling-factor 1x1 -interlace Plane about.jpg
+
+identify -verbose about.jpg | grep -q 'Interlace: JPEG' || { echo "about.jpg is not progressive" >&2; exit 1; }
+identify app.ico glyph_*.bmp imagelist6.bmp about.jpg
