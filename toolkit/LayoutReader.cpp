@@ -84,8 +84,11 @@ void TLayoutReader::ReadObject(const layout::Object& object, TComponent* parent)
     component->SetName(object.name);
     component->BeginLoading();
     created_.push_back(component);
-    if (auto* control = dynamic_cast<TControl*>(component))
+    if (auto* control = dynamic_cast<TControl*>(component)) {
         if (auto* container = dynamic_cast<TWinControl*>(parent)) control->SetParent(container);
+    } else if (auto* holder = dynamic_cast<TLayoutContainer*>(parent)) {
+        holder->AddLayoutChild(component);
+    }
     if (bindings_ && !bindings_->BindField(object.name, component))
         Fail(object.line, "", "field " + object.name + " does not fit class " + object.className);
     ReadProperties(object, component);

@@ -130,3 +130,12 @@ public:
     virtual ~TLayoutProperties() = default;
     virtual bool ReadProperty(const std::string& name, const layout::Value& value, TLayoutReader& reader) = 0;
 };
+
+// Non-visual components that hold nested layout objects (menu items inside a
+// menu item, actions inside an action list) implement this; the reader calls
+// it for each nested object right after creating it, before its properties.
+class TLayoutContainer {
+public:
+    virtual ~TLayoutContainer() = default;
+    virtual void AddLayoutChild(TComponent* child) = 0;
+};
