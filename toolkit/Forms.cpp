@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "Menus.h"
+
 TApplication* Application = nullptr;
 
 void HandleCallbackException() noexcept {
@@ -30,6 +32,8 @@ TForm::TForm(TComponent* owner) : TCustomControl(owner) {
 }
 
 TForm::~TForm() {
+    // The window would destroy an attached menu that its object still owns.
+    if (menu_ && handle_) ::SetMenu(handle_, nullptr);
     OnDestroy(this);
     if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
 }
@@ -42,6 +46,22 @@ void TForm::AfterConstruction() {
 }
 
 void TForm::SetBorderStyle(TBorderStyle style) { borderStyle_ = style; }
+
+void TForm::SetMenu(TMainMenu* menu) {
+    if (menu == menu_) return;
+    if (menu_) RemoveFreeNotification(menu_);
+    menu_ = menu;
+    if (menu) FreeNotification(menu);
+    if (handle_) ::SetMenu(handle_, menu ? menu->Handle() : nullptr);
+}
+
+void TForm::Notification(TComponent* component, TOperation operation) {
+    TCustomControl::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == menu_) {
+        if (handle_) ::SetMenu(handle_, nullptr);
+        menu_ = nullptr;
+    }
+}
 
 void TForm::SetFormStyle(TFormStyle style) {
     formStyle_ = style;
@@ -71,7 +91,7 @@ void TForm::CreateParams(TCreateParams& params) {
     params.background = nullptr;
     if (clientWidth_ > 0 || clientHeight_ > 0) {
         RECT r{0, 0, clientWidth_, clientHeight_};
-        AdjustWindowRectEx(&r, params.style, FALSE, params.exStyle);
+        AdjustWindowRectEx(&r, params.style, menu_ != nullptr, params.exStyle);
         params.width = r.right - r.left;
         params.height = r.bottom - r.top;
     }
@@ -80,6 +100,7 @@ void TForm::CreateParams(TCreateParams& params) {
 void TForm::CreateWnd() {
     TCustomControl::CreateWnd();
     if (!handle_) return;
+    if (menu_) ::SetMenu(handle_, menu_->Handle());
     RECT r;
     GetWindowRect(handle_, &r);
     TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -270,6 +291,16 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS;
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+    case WM_MENUCHAR:
+    case WM_MENUSELECT:
+    case WM_COMMAND: {
+        // The form owns its menus' pop-ups: their items measure, paint and run here.
+        LRESULT result = 0;
+        if (DispatchMenuMessage(handle_, msg, wp, lp, result)) return result;
+        return TCustomControl::WndProc(msg, wp, lp);
+    }
     default:
         return TCustomControl::WndProc(msg, wp, lp);
     }
@@ -286,6 +317,13 @@ bool TForm::ReadProperty(const std::string& name, const layout::Value& v, TLayou
                                                      "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
                                                      "poOwnerFormCenter"}));
     else if (name == "KeyPreview") KeyPreview = r.Bool(v);
+    else if (name == "Menu") {
+        r.Reference(v, [this](TComponent* c) {
+            auto* menu = dynamic_cast<TMainMenu*>(c);
+            if (!menu) throw Exception(c->Name() + " is not a main menu");
+            SetMenu(menu);
+        });
+    }
     else if (name == "OnCreate") r.Event(v, OnCreate);
     else if (name == "OnDestroy") r.Event(v, OnDestroy);
     else if (name == "OnShow") r.Event(v, OnShow);

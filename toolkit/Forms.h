@@ -18,6 +18,7 @@ enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poS
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
+class TMainMenu;
 
 // Components that answer keyboard short-cuts for their form (menus, action lists).
 class TShortCutHandler {
@@ -66,9 +67,14 @@ public:
     // Tab / Enter / Escape navigation; true when handled.
     bool DialogKey(const MSG& msg);
 
+    // The menu shown as the window's menu bar, or null.
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
+
     bool ReadProperty(const std::string& name, const layout::Value& value, TLayoutReader& reader) override;
 
 protected:
+    void Notification(TComponent* component, TOperation operation) override;
     // Reads the form's stored layout (an RCDATA resource) with Bindings.
     void ReadLayout(const char* resourceName);
     TLayoutBindings Bindings;
@@ -91,6 +97,7 @@ private:
     int clientWidth_ = 0, clientHeight_ = 0;
     bool modal_ = false;
     bool placed_ = false;
+    TMainMenu* menu_ = nullptr;
 };
 
 class TApplication : public TComponent {
