@@ -1,0 +1,330 @@
+// TPageControl and TTabSheet on real windows: tab order after appends and
+// moves (read back from the tab control), the active page and which sheets
+// show, sheet bounds against the display rectangle, multi-line wrapping,
+// selection by mouse, removal, and reading from a layout.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ComCtrls.h"
+#include "Forms.h"
+
+namespace {
+
+TApplication& App() {
+    static TApplication* app = [] {
+        auto* a = new TApplication();
+        a->Initialize();
+        return a;
+    }();
+    return *app;
+}
+
+class PageForm : public TForm {
+public:
+    PageForm() : TForm(nullptr) {
+        Bindings.Handler<&PageForm::Changed>("PagesChange", this);
+        Bindings.Handler<&PageForm::SheetResized>("SheetResize", this);
+    }
+    void Read(const std::string& text) { ReadLayoutText(this, &Bindings, text, "TESTFORM"); }
+    void Changed(TObject*) { ++changes; }
+    void SheetResized(TObject*) { ++resizes; }
+    int changes = 0;
+    int resizes = 0;
+};
+
+class PageControlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        form = std::make_unique<PageForm>();
+        form->SetBounds(50, 50, 500, 400);
+        pages = new TPageControl(form.get());
+        pages->SetBounds(10, 10, 400, 300);
+        pages->SetParent(form.get());
+        form->Show();
+    }
+
+    // Appends a sheet the way the program builds its category tabs.
+    TTabSheet* Add(const std::string& caption) {
+        auto* sheet = new TTabSheet(pages);
+        sheet->SetCaption(caption);
+        sheet->SetPageControl(pages);
+        return sheet;
+    }
+
+    // The tab texts as the tab control holds them.
+    std::vector<std::string> TabTexts() {
+        std::vector<std::string> texts;
+        HWND tabs = pages->Handle();
+        int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char buffer[128] = {};
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = buffer;
+            item.cchTextMax = sizeof buffer;
+            SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            texts.push_back(buffer);
+        }
+        return texts;
+    }
+
+    std::vector<std::string> PageCaptions() const {
+        std::vector<std::string> captions;
+        for (int i = 0; i < pages->PageCount(); ++i) captions.push_back(pages->Pages(i)->Caption());
+        return captions;
+    }
+
+    int CurSel() { return static_cast<int>(SendMessageA(pages->Handle(), TCM_GETCURSEL, 0, 0)); }
+
+    // Which sheets' windows are visible, in tab order.
+    std::vector<bool> Showing() const {
+        std::vector<bool> shown;
+        for (int i = 0; i < pages->PageCount(); ++i)
+            shown.push_back(IsWindowVisible(pages->Pages(i)->Handle()) != FALSE);
+        return shown;
+    }
+
+    // The sheet's window rectangle in the page control's client coordinates.
+    RECT SheetRect(TTabSheet* sheet) {
+        RECT r;
+        GetWindowRect(sheet->Handle(), &r);
+        MapWindowPoints(nullptr, pages->Handle(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+
+    RECT AdjustedClient() {
+        RECT r;
+        GetClientRect(pages->Handle(), &r);
+        SendMessageA(pages->Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+        return r;
+    }
+
+    std::unique_ptr<PageForm> form;
+    TPageControl* pages = nullptr;
+};
+
+using Texts = std::vector<std::string>;
+
+void ExpectSameRect(const RECT& a, const RECT& b) {
+    EXPECT_EQ(a.left, b.left);
+    EXPECT_EQ(a.top, b.top);
+    EXPECT_EQ(a.right, b.right);
+    EXPECT_EQ(a.bottom, b.bottom);
+}
+
+}  // namespace
+
+TEST_F(PageControlTest, EmptyControlHasNoActivePage) {
+    EXPECT_EQ(pages->PageCount(), 0);
+    EXPECT_EQ(pages->ActivePage(), nullptr);
+    EXPECT_EQ(pages->ActivePageIndex(), -1);
+    EXPECT_EQ(pages->Pages(0), nullptr);
+    EXPECT_EQ(SendMessageA(pages->Handle(), TCM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(CurSel(), -1);
+    pages->SetActivePageIndex(0);  // nothing to activate
+    EXPECT_EQ(pages->ActivePage(), nullptr);
+}
+
+TEST_F(PageControlTest, AppendsAndMovesKeepListAndTabsInTheSameOrder) {
+    TTabSheet* a = Add("additional");
+    TTabSheet* b = Add("animals");
+    EXPECT_EQ(TabTexts(), (Texts{"additional", "animals"}));
+
+    TTabSheet* g = Add("general");
+    g->SetPageIndex(0);
+    EXPECT_EQ(PageCaptions(), (Texts{"general", "additional", "animals"}));
+    EXPECT_EQ(TabTexts(), PageCaptions());
+    EXPECT_EQ(g->PageIndex(), 0);
+    EXPECT_EQ(a->PageIndex(), 1);
+    EXPECT_EQ(b->PageIndex(), 2);
+
+    // Moving back to the end, to the middle, out of range (clamped), and onto itself.
+    g->SetPageIndex(2);
+    EXPECT_EQ(TabTexts(), (Texts{"additional", "animals", "general"}));
+    g->SetPageIndex(1);
+    EXPECT_EQ(TabTexts(), (Texts{"additional", "general", "animals"}));
+    a->SetPageIndex(99);
+    EXPECT_EQ(TabTexts(), (Texts{"general", "animals", "additional"}));
+    b->SetPageIndex(1);
+    EXPECT_EQ(TabTexts(), (Texts{"general", "animals", "additional"}));
+    EXPECT_EQ(PageCaptions(), TabTexts());
+
+    // A caption change renames its own tab only.
+    b->SetCaption("   zoo   ");
+    EXPECT_EQ(TabTexts(), (Texts{"general", "   zoo   ", "additional"}));
+}
+
+TEST_F(PageControlTest, ActivePageSurvivesMovesAndIsTheOnlySheetShown) {
+    TTabSheet* first = Add("one");
+    Add("two");
+    TTabSheet* third = Add("three");
+    // The first sheet put in becomes the active one.
+    EXPECT_EQ(pages->ActivePage(), first);
+    EXPECT_EQ(Showing(), (std::vector<bool>{true, false, false}));
+
+    third->SetPageIndex(0);  // three, one, two
+    EXPECT_EQ(pages->ActivePage(), first);
+    EXPECT_EQ(pages->ActivePageIndex(), 1);
+    EXPECT_EQ(CurSel(), 1);
+    EXPECT_EQ(Showing(), (std::vector<bool>{false, true, false}));
+
+    first->SetPageIndex(2);  // three, two, one
+    EXPECT_EQ(pages->ActivePageIndex(), 2);
+    EXPECT_EQ(CurSel(), 2);
+
+    pages->SetActivePageIndex(0);
+    EXPECT_EQ(pages->ActivePage(), third);
+    EXPECT_EQ(CurSel(), 0);
+    EXPECT_EQ(Showing(), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(form->changes, 0);  // only the user's selections raise OnChange
+
+    pages->SetActivePage(nullptr);
+    EXPECT_EQ(pages->ActivePageIndex(), -1);
+    EXPECT_EQ(Showing(), (std::vector<bool>{false, false, false}));
+}
+
+TEST_F(PageControlTest, ClickingATabSelectsItsSheetAndRaisesOnChange) {
+    Add("one");
+    TTabSheet* two = Add("two");
+    pages->OnChange = TNotifyEvent::Bind<PageForm, &PageForm::Changed>(form.get());
+
+    RECT tab{};
+    SendMessageA(pages->Handle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab));
+    LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    SendMessageA(pages->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(pages->Handle(), WM_LBUTTONUP, 0, at);
+
+    EXPECT_EQ(pages->ActivePage(), two);
+    EXPECT_EQ(form->changes, 1);
+    EXPECT_EQ(Showing(), (std::vector<bool>{false, true}));
+}
+
+TEST_F(PageControlTest, SheetsFillTheDisplayRectAndFollowResizes) {
+    TTabSheet* one = Add("one");
+    TTabSheet* two = Add("two");
+    one->OnResize = TNotifyEvent::Bind<PageForm, &PageForm::SheetResized>(form.get());
+    ExpectSameRect(pages->DisplayRect(), AdjustedClient());
+    ExpectSameRect(SheetRect(one), AdjustedClient());
+    ExpectSameRect(SheetRect(two), AdjustedClient());
+    RECT client;
+    GetClientRect(pages->Handle(), &client);
+    RECT display = AdjustedClient();
+    EXPECT_GT(display.top, client.top);  // below the tabs
+    EXPECT_LT(display.bottom, client.bottom);
+
+    pages->SetBounds(10, 10, 300, 250);
+    ExpectSameRect(SheetRect(one), AdjustedClient());
+    ExpectSameRect(SheetRect(two), AdjustedClient());
+    EXPECT_EQ(one->ClientWidth(), AdjustedClient().right - AdjustedClient().left);
+    EXPECT_GE(form->resizes, 1);
+
+    // A child window sized to the sheet's client area covers exactly the display rect.
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, one->ClientWidth(),
+                                 one->ClientHeight(), one->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(child, nullptr);
+    RECT childRect;
+    GetWindowRect(child, &childRect);
+    MapWindowPoints(nullptr, pages->Handle(), reinterpret_cast<POINT*>(&childRect), 2);
+    ExpectSameRect(childRect, AdjustedClient());
+}
+
+TEST_F(PageControlTest, MultiLineTabsWrapAndPushTheSheetsDown) {
+    pages->SetMultiLine(true);
+    pages->SetBounds(10, 10, 160, 250);
+    TTabSheet* first = Add("   general   ");
+    const RECT oneRow = SheetRect(first);
+    first->OnResize = TNotifyEvent::Bind<PageForm, &PageForm::SheetResized>(form.get());
+    for (int i = 0; i < 7; ++i) Add("   category " + std::to_string(i) + "   ");
+
+    EXPECT_GT(SendMessageA(pages->Handle(), TCM_GETROWCOUNT, 0, 0), 1);
+    ExpectSameRect(SheetRect(first), AdjustedClient());
+    EXPECT_GT(SheetRect(first).top, oneRow.top);
+    EXPECT_GE(form->resizes, 1);
+    for (int i = 0; i < pages->PageCount(); ++i) ExpectSameRect(SheetRect(pages->Pages(i)), AdjustedClient());
+
+    // The same tabs on one line scroll instead.
+    pages->SetMultiLine(false);
+    EXPECT_EQ(SendMessageA(pages->Handle(), TCM_GETROWCOUNT, 0, 0), 1);
+    ExpectSameRect(SheetRect(first), AdjustedClient());
+}
+
+TEST_F(PageControlTest, RemovingTheActiveSheetActivatesItsNeighbour) {
+    TTabSheet* one = Add("one");
+    TTabSheet* two = Add("two");
+    TTabSheet* three = Add("three");
+    pages->SetActivePage(two);
+
+    delete two;
+    EXPECT_EQ(TabTexts(), (Texts{"one", "three"}));
+    EXPECT_EQ(pages->ActivePage(), three);
+    EXPECT_EQ(CurSel(), 1);
+    EXPECT_EQ(Showing(), (std::vector<bool>{false, true}));
+
+    three->SetPageControl(nullptr);  // the last one: its predecessor takes over
+    EXPECT_EQ(pages->ActivePage(), one);
+    EXPECT_EQ(CurSel(), 0);
+    EXPECT_EQ(three->PageIndex(), -1);
+    delete three;
+
+    delete one;
+    EXPECT_EQ(pages->PageCount(), 0);
+    EXPECT_EQ(pages->ActivePage(), nullptr);
+    EXPECT_EQ(SendMessageA(pages->Handle(), TCM_GETITEMCOUNT, 0, 0), 0);
+}
+
+TEST_F(PageControlTest, SheetsAddedBeforeTheWindowExistGetTheirTabsWhenItIsCreated) {
+    auto* late = new TPageControl(form.get());
+    late->SetBounds(0, 0, 300, 200);
+    for (const char* caption : {"a", "b", "c"}) {
+        auto* sheet = new TTabSheet(late);
+        sheet->SetCaption(caption);
+        sheet->SetPageControl(late);
+    }
+    late->Pages(2)->SetPageIndex(0);
+    late->SetActivePageIndex(1);
+    late->SetParent(form.get());  // the window is created here
+
+    HWND tabs = late->Handle();
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(late->ActivePage()->Caption(), "a");
+    EXPECT_TRUE(IsWindowVisible(late->ActivePage()->Handle()));
+    EXPECT_FALSE(IsWindowVisible(late->Pages(0)->Handle()));
+}
+
+TEST_F(PageControlTest, ReadsSheetsAndActivePageFromALayout) {
+    auto fresh = std::make_unique<PageForm>();
+    fresh->Read(
+        "object TestForm: TForm\n"
+        "  Left = 40\n  Top = 40\n  Width = 420\n  Height = 320\n"
+        "  object PageControl1: TPageControl\n"
+        "    Left = 12\n    Top = 36\n    Width = 380\n    Height = 220\n"
+        "    ActivePage = TabSheet2\n"
+        "    MultiLine = True\n"
+        "    Font.Name = 'MS Sans Serif'\n    Font.Height = -11\n    Font.Color = clBlack\n"
+        "    TabOrder = 0\n"
+        "    OnChange = PagesChange\n"
+        "    object TabSheet1: TTabSheet\n      Caption = 'First'\n    end\n"
+        "    object TabSheet2: TTabSheet\n      Caption = 'Second'\n      OnResize = SheetResize\n    end\n"
+        "  end\n"
+        "end\n");
+    auto* control = dynamic_cast<TPageControl*>(fresh->FindComponent("PageControl1"));
+    ASSERT_NE(control, nullptr);
+    fresh->Show();
+    EXPECT_TRUE(control->MultiLine());
+    EXPECT_TRUE(GetWindowLongA(control->Handle(), GWL_STYLE) & TCS_MULTILINE);
+    ASSERT_EQ(control->PageCount(), 2);
+    EXPECT_EQ(control->Pages(0)->Name(), "TabSheet1");
+    EXPECT_EQ(control->ActivePage()->Name(), "TabSheet2");
+    EXPECT_EQ(SendMessageA(control->Handle(), TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(control->ActivePage()->OnResize);
+    EXPECT_TRUE(control->OnChange);
+}
