@@ -1,0 +1,199 @@
+#include "mainobj.h"
+
+#include <mmsystem.h>
+
+#include <iterator>
+
+#include "Exceptions.h"
+#include "ExtCtrls.h"
+#include "main.h"
+
+// ===========================================================================
+// Clipboard
+// ===========================================================================
+
+namespace {
+
+// Holds the clipboard open; closes it unchecked when an error leaves early.
+class OpenedClipboard {
+public:
+    OpenedClipboard() {
+        if (!OpenClipboard(nullptr)) RaiseLastOSError();
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    ~OpenedClipboard() {
+        if (open_) CloseClipboard();
+    }
+    // The normal way out, where a failed close is reported like any other step.
+    void Close() {
+        open_ = false;
+        if (!CloseClipboard()) RaiseLastOSError();
+    }
+
+private:
+    bool open_ = true;
+};
+
+// Copies `text` and its terminating zero into movable global memory and hands
+// it to the clipboard, which owns it from then on.
+void SetClipboardText(UINT format, const std::string& text) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
+    if (!memory) RaiseLastOSError();
+    void* bytes = GlobalLock(memory);
+    if (!bytes) {
+        const DWORD code = GetLastError();
+        GlobalFree(memory);
+        RaiseOSError(code);
+    }
+    CopyMemory(bytes, text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    // Until SetClipboardData succeeds the memory is still ours to free.
+    if (!SetClipboardData(format, memory)) {
+        const DWORD code = GetLastError();
+        GlobalFree(memory);
+        RaiseOSError(code);
+    }
+}
+
+}  // namespace
+
+void PutHtmlOnClipboard(const std::string& prefix, const std::string& path) {
+    const UINT htmlFormat = RegisterClipboardFormatA("HTML Format");
+    OpenedClipboard clipboard;
+    struct Entry {
+        UINT format;
+        std::string text;
+    };
+    // Plain text is deliberately offered empty, which leaves it off the clipboard.
+    const Entry entries[] = {{htmlFormat, BuildHtmlClipboardPayload(prefix, path)}, {CF_TEXT, ""}};
+    if (!EmptyClipboard()) RaiseLastOSError();
+    for (const Entry& entry : entries)
+        if (!entry.text.empty()) SetClipboardText(entry.format, entry.text);
+    clipboard.Close();
+}
+
+// ===========================================================================
+// Compose window targeting and paste
+// ===========================================================================
+
+HWND LastComposeWindow = nullptr;
+std::string AppFolder;
+
+namespace {
+
+// Searched in this order; a class's position (from 1) is its client kind.
+const char* const ComposeClassTable[] = {"ATH_Note", "rctrl_renwnd32", "MozillaWindowClass"};
+constexpr int kClientKinds = static_cast<int>(std::size(ComposeClassTable));
+
+// Looked for only when no window of the table exists; kind 0.
+constexpr const char* kFallbackClass = "AfxFrameOrView42";
+constexpr const char* kFallbackTitle = "New Message";
+
+constexpr unsigned char kVkAlt = VK_MENU, kVkCtrl = VK_CONTROL;
+
+// The second key of "Alt+O, then ..." that switches a client to HTML
+// editing; 0 for kinds that need no switch.
+unsigned char HtmlSwitchKey(int kind) {
+    switch (kind) {
+        case 1: return 'R';
+        case 2: return 'H';
+        default: return 0;
+    }
+}
+
+// The first window of the class table, with its kind; null and 0 when none.
+HWND FindTableWindow(int& kind) {
+    for (int i = 0; i < kClientKinds; ++i) {
+        if (HWND wnd = FindWindowA(ComposeClassTable[i], nullptr)) {
+            kind = i + 1;
+            return wnd;
+        }
+    }
+    kind = 0;
+    return nullptr;
+}
+
+HWND FindComposeWindow(int& kind) {
+    if (HWND wnd = FindTableWindow(kind)) return wnd;
+    return FindWindowA(kFallbackClass, kFallbackTitle);
+}
+
+// Under Wine, SetForegroundWindow on another program's window takes effect
+// only when that program next reads its messages, and key strokes arriving
+// before are dropped. So wait, bounded, until the window's thread has the
+// focus inside it; on Windows this holds at once. Messages sent to this
+// thread meanwhile are answered, so the other side never waits on us.
+void WaitForFocusIn(HWND wnd) {
+    constexpr DWORD kLimitMs = 1000;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD thread = GetWindowThreadProcessId(wnd, nullptr);
+        if (!thread) return;  // gone
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(thread, &info)) return;
+        if (info.hwndFocus && (info.hwndFocus == wnd || IsChild(wnd, info.hwndFocus))) return;
+        if (GetTickCount() - start >= kLimitMs) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void SwitchToHtmlOnce(HWND wnd, int kind) {
+    if (wnd == LastComposeWindow || !DoSetHtmlFlag) return;
+    LockWindowUpdate(wnd);
+    if (unsigned char key = HtmlSwitchKey(kind)) {
+        SendKeyCombo(kVkAlt, 'O');
+        SendKeyCombo(0, key);
+    }
+    LockWindowUpdate(nullptr);
+    LastComposeWindow = wnd;
+}
+
+void ShowNoComposeNotice() {
+    if (!NoticePanel) return;
+    NoticePanel->Show();
+    NoticePanel->Repaint();
+    Sleep(1000);
+    NoticePanel->Hide();
+}
+
+}  // namespace
+
+int ComposeClientKind() {
+    int kind = 0;
+    FindTableWindow(kind);
+    return kind;
+}
+
+void SendKeyCombo(unsigned char modifier, unsigned char key) {
+    auto send = [](unsigned char code, DWORD flags) {
+        keybd_event(code, static_cast<BYTE>(MapVirtualKeyA(code, 0)), flags, 0);
+    };
+    if (modifier != 0) send(modifier, 0);
+    send(key, 0);
+    send(key, KEYEVENTF_KEYUP);
+    if (modifier != 0) send(modifier, KEYEVENTF_KEYUP);
+}
+
+void PasteIntoCompose() noexcept {
+    try {
+        int kind = 0;
+        HWND target = FindComposeWindow(kind);
+        if (!target) {
+            ShowNoComposeNotice();
+            return;
+        }
+        // Whether the window really came to the front is not checked: after
+        // the wait the keys go to whatever holds the focus then.
+        SetForegroundWindow(target);
+        WaitForFocusIn(target);
+        SwitchToHtmlOnce(target, kind);
+        SendKeyCombo(kVkCtrl, 'V');
+        if (SoundOnFlag) PlaySoundA((AppFolder + "sound.wav").c_str(), nullptr, SND_ASYNC);
+    } catch (...) {
+        // Pasting is best effort; a failure here must not end the pick.
+    }
+}

@@ -1,0 +1,179 @@
+// A stand-in mail compose window for the paste tests.
+//
+//   compose_peer --class NAME --title TITLE --log FILE [--ready FILE]
+//                [--hold-clipboard] [--lifetime SECONDS]
+//
+// Opens a visible top-level window of class NAME titled TITLE and appends one
+// line per event to FILE, flushed at once:
+//   key <down|up> <sys|plain> <vk>     every WM_(SYS)KEYDOWN / WM_(SYS)KEYUP;
+//                                      vk in decimal ("sys" for WM_SYSKEY*)
+//   html <size> <hex>                  on Ctrl+V: the clipboard's "HTML Format"
+//                                      memory, all <size> bytes (GlobalSize) as
+//                                      lower-case hex, terminating zero included
+//   html none | html locked            on Ctrl+V without that format / unreadable
+//   clipboard held                     with --hold-clipboard, once it is open
+//   activate on|off, focus on|off      WM_ACTIVATE / WM_SETFOCUS / WM_KILLFOCUS
+// --ready FILE: written (window handle in decimal) once the window exists and,
+//   with --hold-clipboard, the clipboard is held.
+// --hold-clipboard: keeps the clipboard open from start to end, as a busy
+//   program would.
+// --lifetime: ends by itself after that many seconds (default 120), so a
+//   failed test cannot leave it behind.
+// The window ends on WM_CLOSE. Alt key combinations never start menu mode
+// here, so every key stroke reaches the window procedure.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+FILE* logFile = nullptr;
+constexpr UINT_PTR kLifetimeTimer = 1;
+
+void LogLine(const std::string& line) {
+    if (!logFile) return;
+    std::fputs(line.c_str(), logFile);
+    std::fputc('\n', logFile);
+    std::fflush(logFile);
+}
+
+std::string ReadHtmlFormat(HWND wnd) {
+    const UINT format = RegisterClipboardFormatA("HTML Format");
+    if (!OpenClipboard(wnd)) return "html locked";
+    std::string line = "html none";
+    if (HANDLE data = GetClipboardData(format)) {
+        const SIZE_T size = GlobalSize(data);
+        if (const auto* bytes = static_cast<const unsigned char*>(GlobalLock(data))) {
+            line = "html " + std::to_string(size) + " ";
+            char hex[3];
+            for (SIZE_T i = 0; i < size; ++i) {
+                std::snprintf(hex, sizeof hex, "%02x", bytes[i]);
+                line += hex;
+            }
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return line;
+}
+
+void LogKey(UINT msg, WPARAM vk) {
+    const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
+    const bool sys = msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP;
+    LogLine(std::string("key ") + (down ? "down " : "up ") + (sys ? "sys " : "plain ") +
+            std::to_string(static_cast<unsigned>(vk)));
+}
+
+LRESULT CALLBACK PeerWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+            LogKey(msg, wp);
+            if (msg == WM_KEYDOWN && wp == 'V' && GetKeyState(VK_CONTROL) < 0) LogLine(ReadHtmlFormat(wnd));
+            return 0;
+        case WM_ACTIVATE:
+            LogLine(LOWORD(wp) == WA_INACTIVE ? "activate off" : "activate on");
+            break;
+        case WM_SETFOCUS:
+            LogLine("focus on");
+            return 0;
+        case WM_KILLFOCUS:
+            LogLine("focus off");
+            return 0;
+        case WM_SYSCHAR:
+            return 0;  // no menu to drop down, and no beep
+        case WM_SYSCOMMAND:
+            if ((wp & 0xFFF0) == SC_KEYMENU) return 0;
+            break;
+        case WM_TIMER:
+            if (wp == kLifetimeTimer) DestroyWindow(wnd);
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(wnd);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+struct Options {
+    std::string className = "ComposePeer";
+    std::string title = "Compose";
+    std::string log;
+    std::string ready;
+    bool holdClipboard = false;
+    unsigned lifetimeSeconds = 120;
+};
+
+Options ParseArgs() {
+    Options options;
+    for (int i = 1; i < __argc; ++i) {
+        const std::string arg = __argv[i];
+        if (arg == "--hold-clipboard") {
+            options.holdClipboard = true;
+            continue;
+        }
+        if (i + 1 >= __argc) break;
+        const char* value = __argv[++i];
+        if (arg == "--class") options.className = value;
+        else if (arg == "--title") options.title = value;
+        else if (arg == "--log") options.log = value;
+        else if (arg == "--ready") options.ready = value;
+        else if (arg == "--lifetime") options.lifetimeSeconds = static_cast<unsigned>(std::strtoul(value, nullptr, 10));
+    }
+    return options;
+}
+
+void WriteReadyFile(const std::string& path, HWND wnd) {
+    if (path.empty()) return;
+    // Written under another name and renamed, so a reader never sees half of it.
+    const std::string temp = path + ".tmp";
+    if (FILE* f = std::fopen(temp.c_str(), "w")) {
+        std::fprintf(f, "%lu\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(wnd)));
+        std::fclose(f);
+        MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    const Options options = ParseArgs();
+    if (!options.log.empty()) logFile = std::fopen(options.log.c_str(), "a");
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = PeerWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = options.className.c_str();
+    if (!RegisterClassA(&wc)) return 1;
+
+    HWND wnd = CreateWindowExA(0, options.className.c_str(), options.title.c_str(), WS_OVERLAPPEDWINDOW,
+                               100, 100, 320, 200, nullptr, nullptr, instance, nullptr);
+    if (!wnd) return 1;
+    ShowWindow(wnd, SW_SHOW);
+    UpdateWindow(wnd);
+    SetTimer(wnd, kLifetimeTimer, options.lifetimeSeconds * 1000, nullptr);
+
+    if (options.holdClipboard) {
+        if (!OpenClipboard(wnd)) return 1;
+        LogLine("clipboard held");
+    }
+    WriteReadyFile(options.ready, wnd);
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (options.holdClipboard) CloseClipboard();
+    if (logFile) std::fclose(logFile);
+    return 0;
+}

@@ -1,0 +1,176 @@
+// Drives the stand-in compose window (build/peers/compose_peer.exe) from a
+// test: starts it in its own process, reads its log, closes it.
+#pragma once
+#include <windows.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace clip_test {
+
+// Pumps this thread's messages until `done` holds or `timeout` passes.
+inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// The folder of this test program, with a trailing backslash.
+inline std::string ProgramFolder() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, n);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+// A fresh empty folder under the temp folder, removed (with its files) at the end.
+class TempFolder {
+public:
+    TempFolder() {
+        char base[MAX_PATH];
+        GetTempPathA(MAX_PATH, base);
+        static int counter = 0;
+        path_ = std::string(base) + "clip_test_" + std::to_string(GetCurrentProcessId()) + "_" +
+                std::to_string(++counter) + "\\";
+        CreateDirectoryA(path_.c_str(), nullptr);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder() {
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((path_ + "*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do DeleteFileA((path_ + data.cFileName).c_str());
+            while (FindNextFileA(find, &data));
+            FindClose(find);
+        }
+        RemoveDirectoryA(path_.c_str());
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+inline std::vector<std::string> ReadLines(const std::string& file) {
+    std::vector<std::string> lines;
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+// One compose_peer process with its own window, log and ready file.
+class ComposePeer {
+public:
+    ComposePeer(const std::string& className, const std::string& title, const std::string& extraArgs = "") {
+        static int counter = 0;
+        const std::string stem = folder_.Path() + "peer" + std::to_string(++counter);
+        log_ = stem + ".log";
+        const std::string ready = stem + ".ready";
+        const std::string exe = ProgramFolder() + "..\\peers\\compose_peer.exe";
+        if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
+            throw std::runtime_error("compose_peer.exe not built: " + exe);
+        std::string command = "\"" + exe + "\" --class \"" + className + "\" --title \"" + title + "\" --log \"" +
+                              log_ + "\" --ready \"" + ready + "\" " + extraArgs;
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            throw std::runtime_error("cannot start " + exe);
+        CloseHandle(pi.hThread);
+        process_ = pi.hProcess;
+        std::string text;
+        const bool started = WaitUntil([&] {
+            std::ifstream in(ready);
+            return static_cast<bool>(in >> text) || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+        });
+        if (!started || text.empty()) {
+            Close();
+            throw std::runtime_error("compose_peer did not come up (" + className + ")");
+        }
+        wnd_ = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoul(text)));
+    }
+    ComposePeer(const ComposePeer&) = delete;
+    ComposePeer& operator=(const ComposePeer&) = delete;
+    ~ComposePeer() { Close(); }
+
+    HWND Window() const { return wnd_; }
+
+    // Makes the peer the foreground window and waits until its thread has
+    // taken the activation and focus: under Wine key strokes that arrive in
+    // between are dropped.
+    bool BringToFront() const {
+        SetForegroundWindow(wnd_);
+        const DWORD thread = GetWindowThreadProcessId(wnd_, nullptr);
+        return WaitUntil([&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(thread, &info) && info.hwndFocus == wnd_ && GetForegroundWindow() == wnd_;
+        });
+    }
+
+    // Ends the peer (WM_CLOSE) and waits for its process to end.
+    void Close() {
+        if (!process_) return;
+        if (wnd_) PostMessageA(wnd_, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_, 10000) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
+        CloseHandle(process_);
+        process_ = nullptr;
+    }
+
+    std::vector<std::string> Log() const { return ReadLines(log_); }
+
+    // Key lines as "down 18" / "up 86" (the sys/plain distinction dropped).
+    std::vector<std::string> Keys() const {
+        std::vector<std::string> keys;
+        for (const std::string& line : Log()) {
+            std::istringstream in(line);
+            std::string tag, direction, kind, vk;
+            if (in >> tag >> direction >> kind >> vk && tag == "key") keys.push_back(direction + " " + vk);
+        }
+        return keys;
+    }
+
+    // The "HTML Format" bytes logged at each Ctrl+V (terminating zero included).
+    std::vector<std::string> Pastes() const {
+        std::vector<std::string> pastes;
+        for (const std::string& line : Log()) {
+            if (line.rfind("html ", 0) != 0) continue;
+            std::istringstream in(line.substr(5));
+            std::string size, hex, bytes;
+            in >> size >> hex;
+            for (size_t i = 0; i + 1 < hex.size(); i += 2)
+                bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+            pastes.push_back(bytes);
+        }
+        return pastes;
+    }
+
+    size_t CountLinesStartingWith(const std::string& head) const {
+        size_t n = 0;
+        for (const std::string& line : Log()) n += line.rfind(head, 0) == 0;
+        return n;
+    }
+
+private:
+    TempFolder folder_;
+    std::string log_;
+    HANDLE process_ = nullptr;
+    HWND wnd_ = nullptr;
+};
+
+}  // namespace clip_test
