@@ -1,9 +1,24 @@
 // The main window TfrmMain: category tabs, options, commands, and the
-// program-wide state other units read (option flags, notice panel, folders).
+// program-wide state other units read (option flags, notice panel).
 #pragma once
+#include <memory>
 #include <string>
 
+#include "Forms.h"
+#include "StringList.h"
+
+class TPageControl;
+class TTabSheet;
 class TPanel;
+class TBitBtn;
+class TCoolBar;
+class TToolBar;
+class TToolButton;
+class TMainMenu;
+class TMenuItem;
+class TImageList;
+class TActionList;
+class TAction;
 
 // Options, read at start and written at close (Tovira.ini, section Options).
 extern bool DoMinimizeFlag;
@@ -12,3 +27,67 @@ extern bool SoundOnFlag;
 
 // The panel "No e-mail window opened"; null until the main window is created.
 extern TPanel* NoticePanel;
+
+class TfrmMain : public TForm {
+public:
+    explicit TfrmMain(TComponent* owner);
+    ~TfrmMain() override;
+    const char* ClassName() const override { return "TfrmMain"; }
+
+    TPageControl* PageControl1 = nullptr;
+    TPanel* Panel2 = nullptr;
+    TBitBtn* BitBtn1 = nullptr;
+    TBitBtn* BitBtn2 = nullptr;
+    TBitBtn* BitBtn3 = nullptr;
+    TBitBtn* BitBtn4 = nullptr;
+    TCoolBar* CoolBar1 = nullptr;
+    TToolBar* ToolBar1 = nullptr;
+    TMainMenu* MainMenu1 = nullptr;
+    TMenuItem* Minimizewhenclickaimage1 = nullptr;
+    TMenuItem* SettoHTMLmode1 = nullptr;
+    TMenuItem* SoundOn1 = nullptr;
+    TImageList* ImageList6 = nullptr;
+    TActionList* ActionList1 = nullptr;
+
+    std::string ImagesDir;  // AppDir + "images", no trailing backslash
+    std::string AppDir;     // always ends in a backslash
+    std::unique_ptr<TStringList> CategoryList;
+
+    // Builds one tab per immediate sub-folder of ImagesDir.
+    void LoadCategories();
+    void AddCategory(const std::string& path);
+    // Moves a new tab: "general" to the front, "additional" right after it.
+    void PlaceCategoryTab(TTabSheet* sheet);
+
+    void FormCreate(TObject* sender);
+    void FormClose(TObject* sender, TCloseAction& action);
+    void Image5Click(TObject* sender);
+    void doexitExecute(TObject* sender);
+    void dohelpExecute(TObject* sender);
+    void Picturemanager1Click(TObject* sender);
+    void Minimizewhenclickaimage1Click(TObject* sender);
+    void SettoHTMLmode1Click(TObject* sender);
+    void SoundOn1Click(TObject* sender);
+    void BitBtn1Click(TObject* sender);
+    void AboutTovira1Click(TObject* sender);
+
+    // Reads / writes the three options at AppDir + "Tovira.ini".
+    void ReadOptions();
+    void WriteOptions();
+    // Shows the option flags in the menu.
+    void ReflectOptions();
+
+private:
+    void BindLayout();
+};
+
+extern TfrmMain* frmMain;
+
+// Walks one folder: callback(target, path) for each sub-folder (wantFolders)
+// or file (!wantFolders) whose name does not begin with "."; recurse walks
+// sub-folders the same way. Enumeration order; nothing sorted.
+using TEntryCallback = void (*)(void* target, const std::string& path);
+void ForEachEntry(const std::string& folder, bool wantFolders, TEntryCallback callback, void* target, bool recurse);
+
+// The thread mouse filter that swallows right-button presses.
+void InstallRightButtonFilter();

@@ -1,0 +1,245 @@
+#include "main.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "ActnList.h"
+#include "Buttons.h"
+#include "ComCtrls.h"
+#include "ExtCtrls.h"
+#include "ImgList.h"
+#include "MainLogic.h"
+#include "Menus.h"
+#include "ToolBars.h"
+
+bool DoMinimizeFlag = true;
+bool DoSetHtmlFlag = true;
+bool SoundOnFlag = true;
+TPanel* NoticePanel = nullptr;
+TfrmMain* frmMain = nullptr;
+
+namespace {
+constexpr char kOptionsSection[] = "Options";
+constexpr char kDoMinimizeKey[] = "DoMinimize";
+constexpr char kDoSetHtmlKey[] = "DoSetHtml";
+constexpr char kSoundOnKey[] = "Sound On";
+constexpr char kOptionsFile[] = "Tovira.ini";
+
+HHOOK MouseHook = nullptr;
+
+LRESULT CALLBACK RightButtonFilterProc(int code, WPARAM message, LPARAM data) {
+    if (code < 0) return CallNextHookEx(MouseHook, code, message, data);
+    // Right-button presses never reach a window of this thread; releases pass.
+    return message == WM_RBUTTONDOWN ? 1 : 0;
+}
+
+void SortByName(TStringList& paths) {
+    std::vector<std::string> sorted;
+    for (int i = 0; i < paths.Count(); ++i) sorted.push_back(paths[i]);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
+        return lstrcmpiA(LastPathComponent(a).c_str(), LastPathComponent(b).c_str()) < 0;
+    });
+    paths.Clear();
+    for (const auto& p : sorted) paths.Add(p);
+}
+
+std::string ExecutablePath() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length);
+}
+
+bool ReadFlag(const std::string& file, const char* key, bool defaultValue) {
+    char value[2048];
+    GetPrivateProfileStringA(kOptionsSection, key, "", value, sizeof value, file.c_str());
+    return ParseOptionFlag(value, defaultValue);
+}
+
+void WriteFlag(const std::string& file, const char* key, bool value) {
+    // A read-only file is never written, also where the platform layer would
+    // write through the attribute (Wine running as root does).
+    DWORD attributes = GetFileAttributesA(file.c_str());
+    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly || !WritePrivateProfileStringA(kOptionsSection, key, value ? "1" : "0", file.c_str()))
+        throw Exception("Unable to write to " + file);
+}
+}  // namespace
+
+void InstallRightButtonFilter() {
+    if (MouseHook) return;
+    // The result is not checked: without the filter the program still works.
+    MouseHook = SetWindowsHookExA(WH_MOUSE, RightButtonFilterProc, GetModuleHandleA(nullptr), GetCurrentThreadId());
+}
+
+void ForEachEntry(const std::string& folder, bool wantFolders, TEntryCallback callback, void* target, bool recurse) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    struct Closer {
+        HANDLE h;
+        ~Closer() { FindClose(h); }
+    } closer{find};
+    do {
+        if (data.cFileName[0] == '.') continue;
+        std::string path = folder + "\\" + data.cFileName;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (wantFolders) callback(target, path);
+            if (recurse) ForEachEntry(path, wantFolders, callback, target, recurse);
+        } else if (!wantFolders) {
+            callback(target, path);
+        }
+    } while (FindNextFileA(find, &data));
+}
+
+TfrmMain::TfrmMain(TComponent* owner) : TForm(owner) {
+    BindLayout();
+    ReadLayout("TFRMMAIN");
+}
+
+TfrmMain::~TfrmMain() {
+    if (NoticePanel == Panel2) NoticePanel = nullptr;
+    if (frmMain == this) frmMain = nullptr;
+}
+
+void TfrmMain::BindLayout() {
+    auto& b = Bindings;
+    b.Field("PageControl1", PageControl1);
+    b.Field("Panel2", Panel2);
+    b.Field("BitBtn1", BitBtn1);
+    b.Field("BitBtn2", BitBtn2);
+    b.Field("BitBtn3", BitBtn3);
+    b.Field("BitBtn4", BitBtn4);
+    b.Field("CoolBar1", CoolBar1);
+    b.Field("ToolBar1", ToolBar1);
+    b.Field("MainMenu1", MainMenu1);
+    b.Field("Minimizewhenclickaimage1", Minimizewhenclickaimage1);
+    b.Field("SettoHTMLmode1", SettoHTMLmode1);
+    b.Field("SoundOn1", SoundOn1);
+    b.Field("ImageList6", ImageList6);
+    b.Field("ActionList1", ActionList1);
+    b.Handler<&TfrmMain::FormCreate>("FormCreate", this);
+    b.Handler<&TfrmMain::FormClose>("FormClose", this);
+    b.Handler<&TfrmMain::Image5Click>("Image5Click", this);
+    b.Handler<&TfrmMain::doexitExecute>("doexitExecute", this);
+    b.Handler<&TfrmMain::dohelpExecute>("dohelpExecute", this);
+    b.Handler<&TfrmMain::Picturemanager1Click>("Picturemanager1Click", this);
+    b.Handler<&TfrmMain::Minimizewhenclickaimage1Click>("Minimizewhenclickaimage1Click", this);
+    b.Handler<&TfrmMain::SettoHTMLmode1Click>("SettoHTMLmode1Click", this);
+    b.Handler<&TfrmMain::SoundOn1Click>("SoundOn1Click", this);
+    b.Handler<&TfrmMain::BitBtn1Click>("BitBtn1Click", this);
+    b.Handler<&TfrmMain::AboutTovira1Click>("AboutTovira1Click", this);
+}
+
+void TfrmMain::FormCreate(TObject*) {
+    InstallRightButtonFilter();
+    std::string exe = ExecutablePath();
+    ImagesDir = ImagesDirOf(exe);
+    LoadCategories();
+    AppDir = AppDirOf(exe);
+    ReadOptions();
+    ReflectOptions();
+    NoticePanel = Panel2;
+}
+
+void TfrmMain::FormClose(TObject*, TCloseAction&) { WriteOptions(); }
+
+void TfrmMain::ReadOptions() {
+    std::string file = AppDir + kOptionsFile;
+    DoMinimizeFlag = ReadFlag(file, kDoMinimizeKey, true);
+    DoSetHtmlFlag = ReadFlag(file, kDoSetHtmlKey, true);
+    SoundOnFlag = ReadFlag(file, kSoundOnKey, true);
+}
+
+void TfrmMain::WriteOptions() {
+    std::string file = AppDir + kOptionsFile;
+    WriteFlag(file, kDoMinimizeKey, DoMinimizeFlag);
+    WriteFlag(file, kDoSetHtmlKey, DoSetHtmlFlag);
+    WriteFlag(file, kSoundOnKey, SoundOnFlag);
+}
+
+void TfrmMain::ReflectOptions() {
+    SoundOn1->SetCaption(SoundOnFlag ? "Sound Off" : "Sound On");
+    Minimizewhenclickaimage1->SetChecked(DoMinimizeFlag);
+    SettoHTMLmode1->SetChecked(DoSetHtmlFlag);
+}
+
+void TfrmMain::AddCategory(const std::string& path) { CategoryList->Add(path); }
+
+void TfrmMain::LoadCategories() {
+    CategoryList = std::make_unique<TStringList>();
+    DWORD attributes = GetFileAttributesA(ImagesDir.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    ForEachEntry(
+        ImagesDir, true, [](void* target, const std::string& path) { static_cast<TfrmMain*>(target)->AddCategory(path); },
+        this, false);
+    // Name order, as NTFS enumerates; other file systems (and Wine on a Unix
+    // file system) enumerate in an order of their own.
+    SortByName(*CategoryList);
+    for (int i = 0; i < CategoryList->Count(); ++i) {
+        const std::string& path = (*CategoryList)[i];
+        auto* sheet = new TTabSheet(PageControl1);
+        sheet->SetCaption(CategoryCaption(LastPathComponent(path)));
+        sheet->SetPageControl(PageControl1);
+        PlaceCategoryTab(sheet);
+    }
+    CategoryList.reset();
+    if (PageControl1->PageCount() > 0) PageControl1->SetActivePageIndex(0);
+}
+
+void TfrmMain::PlaceCategoryTab(TTabSheet* sheet) {
+    std::string name = CategoryKey(sheet->Caption());
+    // Moves happen against the tabs that exist now; later tabs are appended.
+    if (name == "general") sheet->SetPageIndex(0);
+    if (name == "additional" && PageControl1->PageCount() >= 1)
+        sheet->SetPageIndex(CategoryKey(PageControl1->Pages(0)->Caption()) == "general" ? 1 : 0);
+}
+
+void TfrmMain::Image5Click(TObject*) {
+    BitBtn2->SetFocus();
+    Hide();
+    Application->Minimize();
+}
+
+void TfrmMain::doexitExecute(TObject*) {
+    try {
+        Close();
+    } catch (...) {
+        Application->Terminate();
+    }
+}
+
+void TfrmMain::dohelpExecute(TObject*) {
+    ShellExecuteA(Handle(), "open", (AppDir + "Tovira.chm").c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void TfrmMain::Picturemanager1Click(TObject*) {
+    ShellExecuteA(Handle(), "Open", ImagesDir.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TfrmMain::Minimizewhenclickaimage1Click(TObject*) {
+    Minimizewhenclickaimage1->SetChecked(!Minimizewhenclickaimage1->Checked());
+    DoMinimizeFlag = Minimizewhenclickaimage1->Checked();
+}
+
+void TfrmMain::SettoHTMLmode1Click(TObject*) {
+    SettoHTMLmode1->SetChecked(!SettoHTMLmode1->Checked());
+    DoSetHtmlFlag = SettoHTMLmode1->Checked();
+}
+
+void TfrmMain::SoundOn1Click(TObject*) {
+    if (SoundOnFlag) {
+        SoundOn1->SetCaption("Sound On");
+        SoundOnFlag = false;
+    } else {
+        SoundOn1->SetCaption("Sound Off");
+        SoundOnFlag = true;
+    }
+}
+
+// The rescue and about dialogs are separate units that the program does not
+// contain yet; their openers already exist so the layout stays complete.
+void TfrmMain::BitBtn1Click(TObject*) {}
+void TfrmMain::AboutTovira1Click(TObject*) {}

@@ -1,0 +1,152 @@
+// Starts the real Tovira.exe from a temporary application folder and looks
+// at it from outside, as a user's tools would.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+
+// Unix path -> the same file seen from Wine (drive Z: is the root).
+inline std::string WinePath(const std::string& unixPath) {
+    std::string p = "Z:" + unixPath;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
+// Polls `condition` while letting this thread's messages run; false on time-out.
+inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+class ProgramUnderTest {
+public:
+    explicit ProgramUnderTest(const TempFolder& folder) : folder_(folder) {
+        CopyFileA(WinePath(TOVIRA_EXE_UNIX).c_str(), (folder / "Tovira.exe").c_str(), FALSE);
+    }
+    ~ProgramUnderTest() {
+        if (process_.hProcess) {
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
+            WaitForSingleObject(process_.hProcess, 10000);
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+    }
+
+    bool Start() {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::string exe = folder_ / "Tovira.exe";
+        std::string cmd = "\"" + exe + "\"";
+        if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(), &si,
+                            &process_))
+            return false;
+        return WaitFor([&] { return (main_ = FindOwnWindow("Tovira.TfrmMain", "Tovira v2.0")) != nullptr; });
+    }
+
+    HWND Main() const { return main_; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
+    bool WaitForExit(DWORD timeoutMs = 20000) const {
+        return WaitFor([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    }
+    bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+
+    // A visible top-level window of the program with this class and title.
+    HWND FindOwnWindow(const char* className, const char* title) const {
+        Search search{process_.dwProcessId, className, title, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    static HWND FindChild(HWND parent, const char* className, const char* text = nullptr) {
+        HWND child = nullptr;
+        while ((child = FindWindowExA(parent, child, nullptr, nullptr))) {
+            char cls[128], t[256];
+            GetClassNameA(child, cls, sizeof cls);
+            GetWindowTextA(child, t, sizeof t);
+            if (strcmp(cls, className) == 0 && (!text || strcmp(t, text) == 0)) return child;
+            if (HWND inner = FindChild(child, className, text)) return inner;
+        }
+        return nullptr;
+    }
+
+    // The tab texts of a tab control in another process, in tab order.
+    std::vector<std::string> TabTexts(HWND tabs) const {
+        std::vector<std::string> out;
+        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessId());
+        if (!process) return out;
+        constexpr SIZE_T kText = 256;
+        char* remote = static_cast<char*>(
+            VirtualAllocEx(process, nullptr, sizeof(TCITEMA) + kText, MEM_COMMIT, PAGE_READWRITE));
+        int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = remote + sizeof(TCITEMA);
+            item.cchTextMax = kText;
+            WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+            SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(remote));
+            char text[kText] = {};
+            ReadProcessMemory(process, remote + sizeof(TCITEMA), text, kText - 1, nullptr);
+            out.push_back(text);
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        CloseHandle(process);
+        return out;
+    }
+
+    // Presses a key combination on the program's window, through the real input queue.
+    void PressKeys(std::initializer_list<WORD> keys) const {
+        SetForegroundWindow(main_);
+        WaitFor([&] { return GetForegroundWindow() == main_; }, 5000);
+        std::vector<INPUT> inputs;
+        for (WORD k : keys) inputs.push_back(KeyInput(k, 0));
+        for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) inputs.push_back(KeyInput(*it, KEYEVENTF_KEYUP));
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    }
+
+private:
+    struct Search {
+        DWORD pid;
+        const char* cls;
+        const char* title;
+        HWND found;
+    };
+    static BOOL CALLBACK MatchWindow(HWND w, LPARAM lp) {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        char cls[128], text[256];
+        GetClassNameA(w, cls, sizeof cls);
+        GetWindowTextA(w, text, sizeof text);
+        if (pid == s->pid && IsWindowVisible(w) && strcmp(cls, s->cls) == 0 && (!s->title || strcmp(text, s->title) == 0)) {
+            s->found = w;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    static INPUT KeyInput(WORD key, DWORD flags) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = key;
+        in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
+        in.ki.dwFlags = flags;
+        return in;
+    }
+
+    const TempFolder& folder_;
+    PROCESS_INFORMATION process_{};
+    HWND main_ = nullptr;
+};
