@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
+
 namespace clip_test {
 
 // Pumps this thread's messages until `done` holds or `timeout` passes.
@@ -36,35 +38,6 @@ inline std::string ProgramFolder() {
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
-// A fresh empty folder under the temp folder, removed (with its files) at the end.
-class TempFolder {
-public:
-    TempFolder() {
-        char base[MAX_PATH];
-        GetTempPathA(MAX_PATH, base);
-        static int counter = 0;
-        path_ = std::string(base) + "clip_test_" + std::to_string(GetCurrentProcessId()) + "_" +
-                std::to_string(++counter) + "\\";
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() {
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((path_ + "*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do DeleteFileA((path_ + data.cFileName).c_str());
-            while (FindNextFileA(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryA(path_.c_str());
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 inline std::vector<std::string> ReadLines(const std::string& file) {
     std::vector<std::string> lines;
     std::ifstream in(file, std::ios::binary);
@@ -78,7 +51,7 @@ class ComposePeer {
 public:
     ComposePeer(const std::string& className, const std::string& title, const std::string& extraArgs = "") {
         static int counter = 0;
-        const std::string stem = folder_.Path() + "peer" + std::to_string(++counter);
+        const std::string stem = folder_.Path() + "\\peer" + std::to_string(++counter);
         log_ = stem + ".log";
         const std::string ready = stem + ".ready";
         const std::string exe = ProgramFolder() + "..\\peers\\compose_peer.exe";

@@ -13,17 +13,9 @@
 
 #include "ComCtrls.h"
 #include "Forms.h"
+#include "TestApplication.h"
 
 namespace {
-
-TApplication& App() {
-    static TApplication* app = [] {
-        auto* a = new TApplication();
-        a->Initialize();
-        return a;
-    }();
-    return *app;
-}
 
 class PageForm : public TForm {
 public:
@@ -41,7 +33,7 @@ public:
 class PageControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        TestApplication();
         form = std::make_unique<PageForm>();
         form->SetBounds(50, 50, 500, 400);
         pages = new TPageControl(form.get());

@@ -13,18 +13,10 @@
 #include "Buttons.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "TestApplication.h"
 #include "StdCtrls.h"
 
 namespace {
-
-TApplication& App() {
-    static TApplication* app = [] {
-        auto* a = new TApplication();
-        a->Initialize();
-        return a;
-    }();
-    return *app;
-}
 
 const COLORREF kFuchsia = RGB(255, 0, 255);
 const COLORREF kAboutDisc = RGB(0x10, 0x60, 0xC0);
@@ -98,7 +90,7 @@ public:
 class ControlsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        TestApplication();
         form = std::make_unique<ControlsForm>();
     }
     void TearDown() override { form.reset(); }
@@ -110,7 +102,7 @@ protected:
         while (!done()) {
             if (GetTickCount() - start > 2000) return false;
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            App().ProcessMessages();
+            TestApplication().ProcessMessages();
         }
         return true;
     }
@@ -348,7 +340,7 @@ TEST_F(ControlsTest, PanelPaintsColourAndCentredCaptionAtOnce) {
     auto* panel = form->Find<TPanel>("Panel2");
     ASSERT_NE(panel, nullptr);
     form->Show();
-    App().ProcessMessages();
+    TestApplication().ProcessMessages();
     EXPECT_FALSE(IsWindowVisible(panel->Handle()));
 
     // Shown and repainted with no message handled in between, as before a blocking wait.
