@@ -228,7 +228,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
     if (Visible()) params.style |= WS_VISIBLE;
     if (!Enabled()) params.style |= WS_DISABLED;
     if (TabStop) params.style |= WS_TABSTOP;
-    if (Parent()) params.parent = Parent()->ChildParentHandle();
+    if (Parent()) params.parent = Parent()->Handle();
 }
 
 void TWinControl::RegisterOwnClass(const TCreateParams& params, const std::string& className) {
@@ -546,10 +546,6 @@ void TWinControl::Repaint() {
 void TWinControl::BringToFront() {
     TControl::BringToFront();
     if (handle_) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-void TWinControl::SetBounds(int left, int top, int width, int height) {
-    TControl::SetBounds(left, top, width, height);
 }
 
 void TWinControl::BoundsChanged() {

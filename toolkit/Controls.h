@@ -183,7 +183,6 @@ public:
     void Invalidate() override;
     void Repaint() override;
     void BringToFront() override;
-    void SetBounds(int left, int top, int width, int height) override;
     int ClientWidth() const override;
     int ClientHeight() const override;
     void SetClientSize(int width, int height) override;
@@ -219,8 +218,6 @@ protected:
     virtual void PaintWindow(HDC dc);
     // The brush for WM_CTLCOLOR* of system controls.
     HBRUSH ColorBrush();
-    // Where a child control's window should go (the client origin of this control).
-    virtual HWND ChildParentHandle() { return Handle(); }
 
     void BoundsChanged() override;
     void VisibleChanged() override;

@@ -24,16 +24,6 @@ void RaiseOSError(unsigned long code) {
 
 void RaiseLastOSError() { RaiseOSError(GetLastError()); }
 
-long OleCheck(long hr) {
-    if (FAILED(hr)) {
-        char text[64];
-        std::snprintf(text, sizeof text, "OLE error %08lX", static_cast<unsigned long>(hr));
-        std::string message = SysErrorMessage(static_cast<unsigned long>(hr));
-        throw EOleError(hr, message.empty() ? std::string(text) : message);
-    }
-    return hr;
-}
-
 std::string ErrorReportText(const std::string& message) {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
     return message;

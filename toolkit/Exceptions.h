@@ -46,8 +46,6 @@ std::string SysErrorMessage(unsigned long code);
 [[noreturn]] void RaiseOSError(unsigned long code);
 // Raises EOSError for GetLastError().
 [[noreturn]] void RaiseLastOSError();
-// Raises EOleError when `hr` is a failure code; returns it otherwise.
-long OleCheck(long hr);
 
 // The text the standard error report shows: the message, with a full stop
 // appended when its last character sorts after '.' (letters and digits do).

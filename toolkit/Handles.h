@@ -55,23 +55,3 @@ private:
     HDC dc_;
     HGDIOBJ old_;
 };
-
-class RegKey {
-public:
-    RegKey() = default;
-    explicit RegKey(HKEY key) : key_(key) {}
-    RegKey(RegKey&& o) noexcept : key_(std::exchange(o.key_, nullptr)) {}
-    RegKey& operator=(RegKey&& o) noexcept {
-        if (this != &o) { Close(); key_ = std::exchange(o.key_, nullptr); }
-        return *this;
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    ~RegKey() { Close(); }
-    HKEY Get() const { return key_; }
-    HKEY* Put() { Close(); return &key_; }
-    void Close() { if (key_) RegCloseKey(key_); key_ = nullptr; }
-
-private:
-    HKEY key_ = nullptr;
-};

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "Wait.h"
 
 // Unix path -> the same file seen from Wine (drive Z: is the root).
 inline std::string WinePath(const std::string& unixPath) {
@@ -16,18 +17,6 @@ inline std::string WinePath(const std::string& unixPath) {
     for (char& c : p)
         if (c == '/') c = '\\';
     return p;
-}
-
-// Polls `condition` while letting this thread's messages run; false on time-out.
-inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
 }
 
 class ProgramUnderTest {

@@ -12,23 +12,10 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "Wait.h"
 
 namespace clip_test {
 
-// Pumps this thread's messages until `done` holds or `timeout` passes.
-inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 // The folder of this test program, with a trailing backslash.
 inline std::string ProgramFolder() {
@@ -67,7 +54,7 @@ public:
         CloseHandle(pi.hThread);
         process_ = pi.hProcess;
         std::string text;
-        const bool started = WaitUntil([&] {
+        const bool started = WaitFor([&] {
             std::ifstream in(ready);
             return static_cast<bool>(in >> text) || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
         });
@@ -89,7 +76,7 @@ public:
     bool BringToFront() const {
         SetForegroundWindow(wnd_);
         const DWORD thread = GetWindowThreadProcessId(wnd_, nullptr);
-        return WaitUntil([&] {
+        return WaitFor([&] {
             GUITHREADINFO info{};
             info.cbSize = sizeof info;
             return GetGUIThreadInfo(thread, &info) && info.hwndFocus == wnd_ && GetForegroundWindow() == wnd_;

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "Forms.h"
+#include "TestApplication.h"
+#include "Wait.h"
 
 struct MenuEntry {
     std::string text;
@@ -119,24 +121,3 @@ private:
     std::vector<Shown> shown_;
 };
 
-// The one application object the toolkit needs, created on first use.
-inline TApplication& TestApplication() {
-    static TApplication* app = [] {
-        auto* a = new TApplication;
-        a->Initialize();
-        return a;
-    }();
-    return *app;
-}
-
-// Pumps messages until `done` holds or `timeoutMs` passes; true when it held.
-template <class Predicate>
-bool PumpUntil(Predicate done, DWORD timeoutMs = 5000) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        TestApplication().ProcessMessages();
-    }
-    return true;
-}

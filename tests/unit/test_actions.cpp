@@ -105,7 +105,7 @@ TEST(Actions, KeyPressReachesTheActionThroughTheMessageLoop) {
     ActionForm form;
     // A key message for the form's window goes through the loop's short-cut routing.
     PostMessageA(form.Handle(), WM_KEYDOWN, VK_F1, 0);
-    ASSERT_TRUE(PumpUntil([&] { return !form.ran.empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !form.ran.empty(); }));
     EXPECT_EQ(form.ran, (std::vector<std::string>{"dohelp"}));
 }
 

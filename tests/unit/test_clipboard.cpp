@@ -85,7 +85,7 @@ TEST(HtmlPayload, HeaderOffsetsIndexTheHtmlTheFragmentAndTheEnd) {
 
 class OpenedForTest {
 public:
-    OpenedForTest() { ok_ = clip_test::WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }); }
+    OpenedForTest() { ok_ = WaitFor([] { return OpenClipboard(nullptr) != FALSE; }); }
     ~OpenedForTest() {
         if (ok_) CloseClipboard();
     }

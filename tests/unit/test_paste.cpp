@@ -22,7 +22,6 @@
 namespace {
 
 using clip_test::ComposePeer;
-using clip_test::WaitUntil;
 using Keys = std::vector<std::string>;
 
 const Keys kAltO = {"down 18", "down 79", "up 79", "up 18"};
@@ -50,7 +49,7 @@ protected:
     // released Ctrl, so every key of this paste is in its log.
     static void PasteInto(const ComposePeer& peer, size_t pasteNumber) {
         PasteIntoCompose();
-        ASSERT_TRUE(WaitUntil([&] {
+        ASSERT_TRUE(WaitFor([&] {
             const Keys keys = peer.Keys();
             return peer.Pastes().size() >= pasteNumber && !keys.empty() && keys.back() == "up 17";
         })) << "paste " << pasteNumber << " did not arrive";
@@ -61,7 +60,7 @@ protected:
         EXPECT_TRUE(peer.BringToFront());
         SendKeyCombo(0, VK_F9);
         Keys keys;
-        EXPECT_TRUE(WaitUntil([&] {
+        EXPECT_TRUE(WaitFor([&] {
             keys = peer.Keys();
             return !keys.empty() && keys.back() == "up 120";
         }));

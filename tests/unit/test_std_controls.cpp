@@ -14,6 +14,7 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "TestApplication.h"
+#include "Wait.h"
 #include "StdCtrls.h"
 
 namespace {
@@ -95,17 +96,6 @@ protected:
     }
     void TearDown() override { form.reset(); }
 
-    // Lets posted and timer messages run until `done` holds or two seconds pass.
-    template <class Done>
-    bool PumpUntil(Done done) {
-        const DWORD start = GetTickCount();
-        while (!done()) {
-            if (GetTickCount() - start > 2000) return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            TestApplication().ProcessMessages();
-        }
-        return true;
-    }
 
     std::unique_ptr<ControlsForm> form;
 };
@@ -482,7 +472,7 @@ TEST_F(ControlsTest, TimerFiresWhileEnabledAndStopsWhenDisabled) {
     ASSERT_NE(timer, nullptr);
     EXPECT_TRUE(timer->Enabled());
     EXPECT_EQ(timer->Interval(), 20u);
-    ASSERT_TRUE(PumpUntil([&] { return form->ticks >= 2; }));
+    ASSERT_TRUE(WaitFor([&] { return form->ticks >= 2; }));
 
     // Disabled, it stays silent while a second timer ticks three times.
     timer->SetEnabled(false);
@@ -496,10 +486,10 @@ TEST_F(ControlsTest, TimerFiresWhileEnabledAndStopsWhenDisabled) {
     counter.n = &otherTicks;
     other.SetInterval(30);
     other.OnTimer = TNotifyEvent::Bind<Counter, &Counter::Tick>(&counter);
-    ASSERT_TRUE(PumpUntil([&] { return otherTicks >= 3; }));
+    ASSERT_TRUE(WaitFor([&] { return otherTicks >= 3; }));
     EXPECT_EQ(form->ticks, ticksWhenStopped);
 
     // Enabled again it resumes.
     timer->SetEnabled(true);
-    EXPECT_TRUE(PumpUntil([&] { return form->ticks > ticksWhenStopped; }));
+    EXPECT_TRUE(WaitFor([&] { return form->ticks > ticksWhenStopped; }));
 }

@@ -371,7 +371,7 @@ TEST(ToolBar, AltMnemonicDropsTheMenuWithItsFirstItemSelected) {
     EXPECT_TRUE(form.IsShortCut(ShortCut('O', scAlt)));
     EXPECT_FALSE(form.IsShortCut(ShortCut('Q', scAlt)));   // no such mnemonic
     EXPECT_FALSE(form.IsShortCut(ShortCut('O', scCtrl)));  // not a menu key
-    ASSERT_TRUE(PumpUntil([&] { return !probe.History().empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !probe.History().empty(); }));
     EXPECT_EQ(probe.History()[0].menu, form.Item("Options1")->Handle());
     EXPECT_EQ(selectedMenu, form.Item("Options1")->Handle());
     EXPECT_FALSE(selectedFlags & MF_POPUP);
