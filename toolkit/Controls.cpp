@@ -229,6 +229,13 @@ void TWinControl::CreateParams(TCreateParams& params) {
     if (!Enabled()) params.style |= WS_DISABLED;
     if (TabStop) params.style |= WS_TABSTOP;
     if (Parent()) params.parent = Parent()->Handle();
+    else params.parent = parentWindow_;
+}
+
+void TWinControl::SetParentWindow(HWND parent) {
+    if (parent == parentWindow_) return;
+    parentWindow_ = parent;
+    if (handle_ && !Parent() && parent) ::SetParent(handle_, parent);
 }
 
 void TWinControl::RegisterOwnClass(const TCreateParams& params, const std::string& className) {
@@ -284,6 +291,14 @@ void TWinControl::CreateChildren() {
         if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
 }
 
+void TWinControl::AdoptHandle(HWND wnd) {
+    handle_ = wnd;
+    SetWindowSubclass(wnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    subclassed_ = true;
+}
+
+void TWinControl::DestroyWnd(HWND wnd) { DestroyWindow(wnd); }
+
 void TWinControl::Unbind() {
     if (!handle_) return;
     if (subclassed_) {
@@ -301,7 +316,7 @@ void TWinControl::DestroyHandle() {
     HWND wnd = handle_;
     Unbind();
     handle_ = nullptr;
-    DestroyWindow(wnd);
+    DestroyWnd(wnd);
 }
 
 LRESULT CALLBACK TWinControl::StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -18,6 +18,8 @@ enum : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, 
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
 using TKeyEvent = TEvent<TObject*, WORD&, TShiftState>;
+// Stored for the layouts; the toolkit does not arrange aligned controls itself.
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 // Toolkit-private messages: reflected control notifications and mouse enter/leave.
 enum : UINT {
@@ -45,6 +47,8 @@ public:
 
     TWinControl* Parent() const { return parent_; }
     virtual void SetParent(TWinControl* parent);
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign align) { align_ = align; }
 
     int Left() const { return left_; }
     int Top() const { return top_; }
@@ -133,6 +137,7 @@ private:
     bool followingParent_ = false;
     TColor color_ = clBtnFace;
     bool parentColor_ = false;
+    TAlign align_ = alNone;
 
     friend class TWinControl;
 };
@@ -160,6 +165,10 @@ public:
 
     HWND Handle();
     bool HandleAllocated() const { return handle_ != nullptr; }
+    // A bare parent window for a control that has no managed parent (used
+    // when the window is created; moves an existing window there).
+    HWND ParentWindow() const { return parentWindow_; }
+    void SetParentWindow(HWND parent);
     void HandleNeeded() { Handle(); }
     // The object bound to a window of ours, or null.
     static TWinControl* FromHandle(HWND wnd);
@@ -212,6 +221,13 @@ protected:
     // After the window exists: fonts, texts and children.
     virtual void CreateChildren();
     virtual void HandleCreated() {}
+    // Takes over a window that someone else created (an embedded object's):
+    // our WndProc sees its messages first, DefaultHandler passes them on to
+    // the window's own procedure.
+    void AdoptHandle(HWND wnd);
+    // Ends the window after it was unbound; DestroyWindow unless a subclass
+    // knows better (an embedded object deactivates its own window).
+    virtual void DestroyWnd(HWND wnd);
     virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
     // Painting of our own classes; system classes paint themselves.
@@ -234,6 +250,7 @@ protected:
     HWND handle_ = nullptr;
 
 private:
+    HWND parentWindow_ = nullptr;
     static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);

@@ -43,6 +43,37 @@ private:
     Thunk thunk_ = nullptr;
 };
 
+// A slot whose handler answers: calling an empty slot gives R{} (callers
+// check the slot first when they have a default of their own).
+template <class R, class... Args>
+class TResultEvent {
+public:
+    using Thunk = R (*)(void*, Args...);
+
+    template <class T, R (T::*Method)(Args...)>
+    static TResultEvent Bind(T* target) {
+        TResultEvent e;
+        e.target_ = target;
+        e.thunk_ = &Call<T, Method>;
+        return e;
+    }
+
+    explicit operator bool() const { return thunk_ != nullptr; }
+    R operator()(Args... args) const { return thunk_ ? thunk_(target_, args...) : R{}; }
+    bool SameRoutine(const TResultEvent& other) const { return thunk_ == other.thunk_; }
+    void* Target() const { return target_; }
+    void Clear() { *this = TResultEvent(); }
+
+private:
+    template <class T, R (T::*Method)(Args...)>
+    static R Call(void* target, Args... args) {
+        return (static_cast<T*>(target)->*Method)(args...);
+    }
+
+    void* target_ = nullptr;
+    Thunk thunk_ = nullptr;
+};
+
 class TObject;
 using TNotifyEvent = TEvent<TObject*>;
 
