@@ -111,19 +111,14 @@ TEmbeddedWB::TEmbeddedWB(TComponent* owner) : TEmbeddedWB(owner, TOleCreation::R
 TEmbeddedWB::TEmbeddedWB(TComponent* owner, TOleCreation creation)
     : TWebBrowser(owner, creation), host_(std::make_unique<THostCallbacks>(*this)) {
     try {
-        Construct();
-    } catch (const Exception&) {
-        if (creation == TOleCreation::Required) {
-            RemoveUserAgentToken();
-            if (ddeWindow_) DestroyWindow(ddeWindow_);
-            throw;
-        }
-        // An optional browser that cannot finish its setup is given up.
-        ReleaseObject();
+        Construct(creation);
+    } catch (...) {
+        if (ddeWindow_) DestroyWindow(ddeWindow_);
+        throw;
     }
 }
 
-void TEmbeddedWB::Construct() {
+void TEmbeddedWB::Construct(TOleCreation creation) {
     fpExceptions_ = true;
     ddeNames_ = ReadDdeNames(HKEY_CLASSES_ROOT);
     CreateDdeWindow();
@@ -131,9 +126,15 @@ void TEmbeddedWB::Construct() {
     char measure[10] = {};
     GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure);
     usesInches_ = measure[0] == '1';
-    SetDownloadOptions({TDownloadControlOption::DLCTL_DLIMAGES, TDownloadControlOption::DLCTL_VIDEOS,
-                        TDownloadControlOption::DLCTL_BGSOUNDS});
-    SetUserInterfaceOptions({});
+    // These two complete the object's setup (they read its Application).
+    try {
+        SetDownloadOptions({TDownloadControlOption::DLCTL_DLIMAGES, TDownloadControlOption::DLCTL_VIDEOS,
+                            TDownloadControlOption::DLCTL_BGSOUNDS});
+        SetUserInterfaceOptions({});
+    } catch (const Exception& e) {
+        if (creation == TOleCreation::Required) throw;
+        AbandonObject(e.Message());
+    }
     EnableDDE = false;
 }
 

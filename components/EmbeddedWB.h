@@ -222,7 +222,7 @@ protected:
 
 private:
     friend class THostCallbacks;
-    void Construct();
+    void Construct(TOleCreation creation);
     void AmbientDownloadControlChanged();
     void CreateDdeWindow();
     static LRESULT CALLBACK DdeWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -56,6 +56,11 @@ void TOleControl::RequireObject() const {
     }
 }
 
+void TOleControl::AbandonObject(const std::string& error) {
+    creationError_ = error;
+    ReleaseObject();
+}
+
 void TOleControl::EnsureControlCreated() {
     RequireObject();
     if (oleControl_) return;
