@@ -302,12 +302,17 @@ bool TForm::DialogKey(const MSG& msg) {
 LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ACTIVATE:
-        // Remember where the focus was, for whoever restores it on reactivation.
-        if (LOWORD(wp) == WA_INACTIVE)
+        if (LOWORD(wp) == WA_INACTIVE) {
+            // Remember where the focus was, for whoever restores it on reactivation.
             if (TWinControl* focused = FocusedControlOf(handle_)) {
                 activeControl_ = focused;
                 FreeNotification(focused);
             }
+        } else if (FocusedControlOf(handle_)) {
+            // The focus was already put on one of our controls (by a hook of
+            // the window): the default handling would move it to the form.
+            return 0;
+        }
         return TCustomControl::WndProc(msg, wp, lp);
     case WM_CLOSE:
         Close();
