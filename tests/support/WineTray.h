@@ -3,6 +3,9 @@
 // one child window per visible icon, left to right.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -22,3 +25,26 @@ inline std::vector<RECT> WineTrayIcons() {
 }
 
 inline int WineTrayIconCount() { return static_cast<int>(WineTrayIcons().size()); }
+
+// Wine shows its tray window when the first icon comes and hides it when the
+// last goes, about two seconds each without a window manager. A test program
+// that adds and removes icons again and again keeps one icon of its own there
+// for its whole run (a global test environment), and counts the others.
+class WineTrayKeeper : public ::testing::Environment {
+public:
+    void SetUp() override {
+        icon_.cbSize = sizeof icon_;
+        icon_.hWnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        icon_.uID = 99;
+        icon_.uFlags = NIF_ICON;
+        icon_.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+        Shell_NotifyIconA(NIM_ADD, &icon_);
+    }
+    void TearDown() override {
+        Shell_NotifyIconA(NIM_DELETE, &icon_);
+        DestroyWindow(icon_.hWnd);
+    }
+
+private:
+    NOTIFYICONDATAA icon_{};
+};

@@ -78,29 +78,9 @@ struct Recorder {
 
 HICON StockIcon() { return LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)); }
 
-// Wine shows its tray window when the first icon comes and hides it when the
-// last goes, about two seconds each without a window manager. An icon of the
-// test program's own keeps the window up; the tests count the icons beside it.
-class TrayKeeper : public ::testing::Environment {
-public:
-    void SetUp() override {
-        icon_.cbSize = sizeof icon_;
-        icon_.hWnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-        icon_.uID = 99;
-        icon_.uFlags = NIF_ICON;
-        icon_.hIcon = StockIcon();
-        Shell_NotifyIconA(NIM_ADD, &icon_);
-    }
-    void TearDown() override {
-        Shell_NotifyIconA(NIM_DELETE, &icon_);
-        DestroyWindow(icon_.hWnd);
-    }
+[[maybe_unused]] auto* const keeper = ::testing::AddGlobalTestEnvironment(new WineTrayKeeper);
 
-private:
-    NOTIFYICONDATAA icon_{};
-};
-[[maybe_unused]] auto* const keeper = ::testing::AddGlobalTestEnvironment(new TrayKeeper);
-
+// The icons beside the keeper's.
 int Icons() { return WineTrayIconCount() - 1; }
 
 class TrayIcon : public ::testing::Test {
