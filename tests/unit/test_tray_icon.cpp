@@ -416,7 +416,8 @@ TEST_F(TrayMenu, DisabledTheIconIgnoresTheMouseButStillGoesToTheTrayAndComesBack
     EXPECT_FALSE(owner->Visible());
     EXPECT_TRUE(WaitFor([] { return Icons() == 1; }));
     // ...and a new taskbar still gets the icon back.
-    Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<NOTIFYICONDATAA*>(const_cast<TNotifyIconRecord*>(&tray->IconRecord())));
+    TNotifyIconRecord gone = tray->IconRecord();
+    Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<NOTIFYICONDATAA*>(&gone));
     ASSERT_TRUE(WaitFor([] { return Icons() == 0; }));
     SendMessageA(Application->Handle(), TaskbarCreatedMessage, 0, 0);
     EXPECT_TRUE(WaitFor([] { return Icons() == 1; }));
@@ -525,6 +526,21 @@ TEST_F(TrayIcon, MinimisingSendsToTheTrayAndRevealingBringsEverythingBack) {
     tray->ConcealMainForm();
     EXPECT_FALSE(IsWindowVisible(owner->Handle()));
     EXPECT_FALSE(IsWindowVisible(Application->Handle()));
+}
+
+TEST_F(TrayIcon, TheFirstPositionChangeWithAMainWindowHidesTheApplicationWindowOfAnMdiParentOnce) {
+    HWND app = Application->Handle();
+    tray->StartMinimized = true;
+    owner->SetFormStyle(fsMDIForm);
+    // No main window yet: nothing happens and the rule waits.
+    ShowWindow(app, SW_SHOWNOACTIVATE);
+    EXPECT_TRUE(IsWindowVisible(app));
+    Application->SetMainForm(owner);
+    SetWindowPos(app, nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_FALSE(IsWindowVisible(app));
+    // Only the first one.
+    ShowWindow(app, SW_SHOWNOACTIVATE);
+    EXPECT_TRUE(IsWindowVisible(app));
 }
 
 TEST_F(TrayIcon, ShowingTheOwnerRestoresTheApplicationWindow) {
