@@ -9,6 +9,7 @@
 #include "ActnList.h"
 #include "Buttons.h"
 #include "ComCtrls.h"
+#include "CoolTrayIcon.h"
 #include "ExtCtrls.h"
 #include "ImgList.h"
 #include "MainLogic.h"
@@ -95,6 +96,8 @@ void ForEachEntry(const std::string& folder, bool wantFolders, TEntryCallback ca
 }
 
 TfrmMain::TfrmMain(TComponent* owner) : TForm(owner) {
+    // The component classes of the layout beyond the toolkit's own.
+    RegisterComponentClass<TCoolTrayIcon>("TCoolTrayIcon");
     BindLayout();
     ReadLayout("TFRMMAIN");
 }
@@ -120,6 +123,7 @@ void TfrmMain::BindLayout() {
     b.Field("SoundOn1", SoundOn1);
     b.Field("ImageList6", ImageList6);
     b.Field("ActionList1", ActionList1);
+    b.Field("CoolTrayIcon1", CoolTrayIcon1);
     b.Handler<&TfrmMain::FormCreate>("FormCreate", this);
     b.Handler<&TfrmMain::FormClose>("FormClose", this);
     b.Handler<&TfrmMain::Image5Click>("Image5Click", this);
@@ -131,6 +135,7 @@ void TfrmMain::BindLayout() {
     b.Handler<&TfrmMain::SoundOn1Click>("SoundOn1Click", this);
     b.Handler<&TfrmMain::BitBtn1Click>("BitBtn1Click", this);
     b.Handler<&TfrmMain::AboutTovira1Click>("AboutTovira1Click", this);
+    b.Handler<&TfrmMain::CoolTrayIcon1MouseMove>("CoolTrayIcon1MouseMove", this);
 }
 
 void TfrmMain::FormCreate(TObject*) {
@@ -201,6 +206,15 @@ void TfrmMain::Image5Click(TObject*) {
     BitBtn2->SetFocus();
     Hide();
     Application->Minimize();
+}
+
+void TfrmMain::CoolTrayIcon1MouseMove(TObject*, TShiftState, int, int) {
+    // Bottom-right corner on the work area's, on every move over the icon.
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    SetLeft(area.right - Width());
+    SetTop(area.bottom - Height());
+    CoolTrayIcon1->RevealMainForm();
 }
 
 void TfrmMain::doexitExecute(TObject*) {

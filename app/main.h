@@ -19,6 +19,7 @@ class TMenuItem;
 class TImageList;
 class TActionList;
 class TAction;
+class TCoolTrayIcon;
 
 // Options, read at start and written at close (Tovira.ini, section Options).
 extern bool DoMinimizeFlag;
@@ -48,6 +49,7 @@ public:
     TMenuItem* SoundOn1 = nullptr;
     TImageList* ImageList6 = nullptr;
     TActionList* ActionList1 = nullptr;
+    TCoolTrayIcon* CoolTrayIcon1 = nullptr;
 
     std::string ImagesDir;  // AppDir + "images", no trailing backslash
     std::string AppDir;     // always ends in a backslash
@@ -70,6 +72,7 @@ public:
     void SoundOn1Click(TObject* sender);
     void BitBtn1Click(TObject* sender);
     void AboutTovira1Click(TObject* sender);
+    void CoolTrayIcon1MouseMove(TObject* sender, TShiftState shift, int x, int y);
 
     // Reads / writes the three options at AppDir + "Tovira.ini".
     void ReadOptions();

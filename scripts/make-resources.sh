@@ -74,6 +74,10 @@ convert -size 32x32 xc:none \
   -draw "fill none stroke #302000 stroke-width 2 arc 8,10 23,24 25,155" \
   -colors 256 -strip ICO:app.ico
 
+# The tray icon stored with the main window's layout: the application icon's
+# picture again, one 32x32 image with 256 colours.
+convert app.ico -background none -resize 32x32 -colors 256 -strip ICO:tray_icon.ico
+
 # About picture, 156x213, progressive: two yellow smiley faces, a small
 # figure and a paper plane with "e-mail" lettering on white. The faces and
 # the plane are large flat areas, so the unit tests can check decoded colours:
@@ -101,4 +105,4 @@ convert -size 156x213 xc:white "${draw[@]}" \
   -strip -quality 92 -sampling-factor 1x1 -interlace Plane about.jpg
 
 identify -verbose about.jpg | grep -q 'Interlace: JPEG' || { echo "about.jpg is not progressive" >&2; exit 1; }
-identify app.ico glyph_*.bmp imagelist6.bmp about.jpg
+identify app.ico tray_icon.ico glyph_*.bmp imagelist6.bmp about.jpg

@@ -61,6 +61,21 @@ void TForm::Notification(TComponent* component, TOperation operation) {
         if (handle_) ::SetMenu(handle_, nullptr);
         menu_ = nullptr;
     }
+    if (operation == TOperation::opRemove && component == activeControl_) activeControl_ = nullptr;
+}
+
+namespace {
+// The control of `form` that has the keyboard focus, or null.
+TWinControl* FocusedControlOf(HWND form) {
+    HWND focus = GetFocus();
+    if (!form || !focus || focus == form || !IsChild(form, focus)) return nullptr;
+    return TWinControl::FindControl(focus);
+}
+}  // namespace
+
+TWinControl* TForm::ActiveControl() const {
+    if (TWinControl* focused = FocusedControlOf(handle_)) return focused;
+    return activeControl_;
 }
 
 void TForm::SetFormStyle(TFormStyle style) {
@@ -286,6 +301,19 @@ bool TForm::DialogKey(const MSG& msg) {
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_ACTIVATE:
+        if (LOWORD(wp) == WA_INACTIVE) {
+            // Remember where the focus was, for whoever restores it on reactivation.
+            if (TWinControl* focused = FocusedControlOf(handle_)) {
+                activeControl_ = focused;
+                FreeNotification(focused);
+            }
+        } else if (FocusedControlOf(handle_)) {
+            // The focus was already put on one of our controls (by a hook of
+            // the window): the default handling would move it to the form.
+            return 0;
+        }
+        return TCustomControl::WndProc(msg, wp, lp);
     case WM_CLOSE:
         Close();
         return 0;
@@ -378,6 +406,10 @@ void TApplication::Initialize() {
                               nullptr, wc.hInstance, nullptr);
     if (!handle_) RaiseLastOSError();
     SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+TForm* TApplication::ActiveForm() const {
+    return dynamic_cast<TForm*>(TWinControl::FromHandle(GetActiveWindow()));
 }
 
 void TApplication::SetTitle(const std::string& title) {

@@ -67,6 +67,11 @@ public:
     // Tab / Enter / Escape navigation; true when handled.
     bool DialogKey(const MSG& msg);
 
+    // The control of this form that has the keyboard focus, or, while the
+    // focus is elsewhere, the one that had it when the form was last
+    // deactivated; null when there is none.
+    TWinControl* ActiveControl() const;
+
     // The menu shown as the window's menu bar, or null.
     TMainMenu* Menu() const { return menu_; }
     void SetMenu(TMainMenu* menu);
@@ -98,6 +103,7 @@ private:
     bool modal_ = false;
     bool placed_ = false;
     TMainMenu* menu_ = nullptr;
+    TWinControl* activeControl_ = nullptr;
 };
 
 class TApplication : public TComponent {
@@ -113,6 +119,8 @@ public:
     void SetTitle(const std::string& title);
 
     TForm* MainForm() const { return mainForm_; }
+    // The form whose window is this thread's active window, or null.
+    TForm* ActiveForm() const;
     void SetMainForm(TForm* form) { mainForm_ = form; }
     // Show the main form when Run starts (a tray component may clear it).
     bool ShowMainForm = true;

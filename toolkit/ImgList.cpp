@@ -1,5 +1,7 @@
 #include "ImgList.h"
 
+#include <string>
+
 #include "Exceptions.h"
 #include "Graphics.h"
 #include "Picture.h"
@@ -84,6 +86,13 @@ void TImageList::GetBitmap(int index, TBitmap& target, COLORREF background) {
     ImageList_DrawEx(handle_, index, dc, 0, 0, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_TRANSPARENT);
     SelectObject(dc, old);
     DeleteDC(dc);
+}
+
+void TImageList::GetIcon(int index, TIcon& target) {
+    if (index < 0 || index >= Count()) throw Exception("Image index " + std::to_string(index) + " out of range");
+    HICON icon = ImageList_GetIcon(handle_, index, ILD_NORMAL);
+    if (!icon) RaiseLastOSError();
+    target.SetHandle(icon);
 }
 
 void TImageList::Changed() { OnChange(this); }

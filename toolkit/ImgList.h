@@ -12,6 +12,7 @@
 
 class TBitmap;
 class TCanvas;
+class TIcon;
 
 class TImageList : public TComponent, public TLayoutProperties {
 public:
@@ -46,6 +47,9 @@ public:
     void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true);
     // Copies image `index` into `target` (Width x Height) over `background`.
     void GetBitmap(int index, TBitmap& target, COLORREF background);
+    // Copies image `index` (with its mask) into `target`; raises for an index
+    // outside the list.
+    void GetIcon(int index, TIcon& target);
 
     TNotifyEvent OnChange;
 

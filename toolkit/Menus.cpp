@@ -574,8 +574,21 @@ void TPopupMenu::Popup(int x, int y) {
         chosen->Click();
 }
 
+void TPopupMenu::SetPopupComponent(TComponent* component) {
+    // The old component stays registered: the link may serve it for other
+    // references too (RemoveFreeNotification drops both directions).
+    popupComponent_ = component;
+    if (component) FreeNotification(component);
+}
+
+void TPopupMenu::Notification(TComponent* component, TOperation operation) {
+    TMenu::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == popupComponent_) popupComponent_ = nullptr;
+}
+
 bool TPopupMenu::ReadProperty(const std::string& name, const layout::Value& v, TLayoutReader& r) {
     if (name == "Alignment") Alignment = static_cast<TPopupAlignment>(r.Enum(v, {"paLeft", "paRight", "paCenter"}));
+    else if (name == "AutoPopup") AutoPopup = r.Bool(v);
     else if (name == "OnPopup") r.Event(v, OnPopup);
     else return TMenu::ReadProperty(name, v, r);
     return true;

@@ -194,11 +194,24 @@ public:
     const char* ClassName() const override { return "TPopupMenu"; }
 
     TPopupAlignment Alignment = paLeft;
+    // Whether the menu's users open it themselves (a right click, a tray icon).
+    bool AutoPopup = true;
     TNotifyEvent OnPopup;
-    // Shows the menu at screen point (x, y) and runs the chosen item.
+    // Shows the menu at screen point (x, y), returns when it closes and then
+    // runs the chosen item.
     void Popup(int x, int y);
 
+    // The component that opened the menu last; cleared when it goes away.
+    TComponent* PopupComponent() const { return popupComponent_; }
+    void SetPopupComponent(TComponent* component);
+
     bool ReadProperty(const std::string& name, const layout::Value& value, TLayoutReader& reader) override;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    TComponent* popupComponent_ = nullptr;
 };
 
 // Shows `item`'s children as a pop-up menu at screen point `at` (TPM_*

@@ -206,12 +206,16 @@ void TIcon::LoadFromResourceName(HINSTANCE instance, const char* name, int width
     if (!FindResourceA(instance, name, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */)) RaiseResourceNotFound(name);
     HICON icon = static_cast<HICON>(LoadImageA(instance, name, IMAGE_ICON, width, height, 0));
     if (!icon) RaiseLastOSError();
+    SetHandle(icon);
+}
 
+void TIcon::SetHandle(HICON icon) {
+    if (icon == handle_) return;
     // The icon's size is that of its colour image (or half the mask's height
     // for a monochrome icon, whose mask holds both halves).
     ICONINFO parts{};
     int w = 0, h = 0;
-    if (GetIconInfo(icon, &parts)) {
+    if (icon && GetIconInfo(icon, &parts)) {
         BITMAP described{};
         if (parts.hbmColor && GetObjectA(parts.hbmColor, sizeof described, &described)) {
             w = described.bmWidth;
@@ -227,6 +231,17 @@ void TIcon::LoadFromResourceName(HINSTANCE instance, const char* name, int width
     handle_ = icon;
     width_ = w;
     height_ = h;
+}
+
+void TIcon::Assign(const TIcon& other) {
+    if (&other == this) return;
+    if (other.Empty()) {
+        Clear();
+        return;
+    }
+    HICON copy = CopyIcon(other.handle_);
+    if (!copy) RaiseLastOSError();
+    SetHandle(copy);
 }
 
 void TIcon::Draw(HDC dc, int x, int y) const {

@@ -76,6 +76,10 @@ public:
     // at its own size, otherwise the image closest to the size asked for.
     // Raises Exception when the resource is missing.
     void LoadFromResourceName(HINSTANCE instance, const char* name, int width = 0, int height = 0);
+    // Takes ownership of `icon` (null empties the icon).
+    void SetHandle(HICON icon);
+    // Copies another icon's image into an independent handle of this one.
+    void Assign(const TIcon& other);
     void Draw(HDC dc, int x, int y) const;
     void Clear();
 

@@ -10,6 +10,7 @@
 
 #include "TempFolder.h"
 #include "Wait.h"
+#include "WineTray.h"
 
 // Unix path -> the same file seen from Wine (drive Z: is the root).
 inline std::string WinePath(const std::string& unixPath) {
@@ -33,7 +34,11 @@ public:
         }
     }
 
+    // Starts the program and waits until it sits in the tray: its main window
+    // created (hidden) and an icon in the notification area.
     bool Start() {
+        // Away from the tray, so that the icon does not appear under the pointer.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
         STARTUPINFOA si{};
         si.cb = sizeof si;
         std::string exe = folder_ / "Tovira.exe";
@@ -41,19 +46,66 @@ public:
         if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(), &si,
                             &process_))
             return false;
-        return WaitFor([&] { return (main_ = FindOwnWindow("Tovira.TfrmMain", "Tovira v2.0")) != nullptr; });
+        return WaitFor([&] {
+            main_ = FindOwnWindow("Tovira.TfrmMain", "Tovira v2.0", false);
+            return main_ && FindOwnWindow("TCoolTrayIcon.TrayWindow", nullptr, false) && !WineTrayIcons().empty();
+        });
+    }
+
+    // Starts the program and shows its window through the tray icon.
+    bool StartShown() { return Start() && Reveal(); }
+
+    // Moves the real pointer over the program's tray icon (the last one in
+    // the tray) and waits until the main window is visible.
+    bool Reveal() const {
+        std::vector<RECT> icons = WineTrayIcons();
+        if (icons.empty()) return false;
+        const RECT& icon = icons.back();
+        POINT target{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+        POINT now{};
+        // Only a pointer that really moves makes a notification.
+        if (GetCursorPos(&now) && now.x == target.x && now.y == target.y) ++target.x;
+        return MovePointer(target) && WaitFor([&] { return IsWindowVisible(main_) != FALSE; });
+    }
+
+    // Moves the X pointer with xdotool, a Unix program that Wine's start.exe
+    // runs; start.exe cannot wait for a Unix program, so the pointer is
+    // polled until it is there.
+    static bool MovePointer(POINT to) {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        std::string cmd = "start.exe /unix /usr/bin/xdotool mousemove " + std::to_string(to.x) + " " +
+                          std::to_string(to.y);
+        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+        WaitForSingleObject(pi.hProcess, 10000);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        return WaitFor([&] {
+            POINT p{};
+            return GetCursorPos(&p) && p.x == to.x && p.y == to.y;
+        }, 10000);
     }
 
     HWND Main() const { return main_; }
+    // The application window: the owner of every form, the taskbar button.
+    HWND ApplicationWindow() const { return FindOwnWindow("Tovira.TApplication", "Tovira 1.0", false); }
+    // The program's visible top-level windows.
+    std::vector<HWND> VisibleWindows() const {
+        Search search{process_.dwProcessId, nullptr, nullptr, true, nullptr, {}};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        return search.all;
+    }
     DWORD ProcessId() const { return process_.dwProcessId; }
     bool WaitForExit(DWORD timeoutMs = 20000) const {
         return WaitFor([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
     }
     bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
 
-    // A visible top-level window of the program with this class and title.
-    HWND FindOwnWindow(const char* className, const char* title) const {
-        Search search{process_.dwProcessId, className, title, nullptr};
+    // A top-level window of the program with this class and title (any title
+    // when null); only a visible one unless `visibleOnly` is false.
+    HWND FindOwnWindow(const char* className, const char* title, bool visibleOnly = true) const {
+        Search search{process_.dwProcessId, className, title, visibleOnly, nullptr, {}};
         EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
@@ -106,20 +158,28 @@ public:
     }
 
 private:
+    // Matches windows of `pid`; with no class every one is collected in `all`.
     struct Search {
         DWORD pid;
         const char* cls;
         const char* title;
+        bool visibleOnly;
         HWND found;
+        std::vector<HWND> all;
     };
     static BOOL CALLBACK MatchWindow(HWND w, LPARAM lp) {
         auto* s = reinterpret_cast<Search*>(lp);
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
+        if (pid != s->pid || (s->visibleOnly && !IsWindowVisible(w))) return TRUE;
+        if (!s->cls) {
+            s->all.push_back(w);
+            return TRUE;
+        }
         char cls[128], text[256];
         GetClassNameA(w, cls, sizeof cls);
         GetWindowTextA(w, text, sizeof text);
-        if (pid == s->pid && IsWindowVisible(w) && strcmp(cls, s->cls) == 0 && (!s->title || strcmp(text, s->title) == 0)) {
+        if (strcmp(cls, s->cls) == 0 && (!s->title || strcmp(text, s->title) == 0)) {
             s->found = w;
             return FALSE;
         }

@@ -20,11 +20,11 @@ std::string MessageBoxText(HWND box) {
 }
 }  // namespace
 
-TEST(ProgramEndToEnd, ShowsItsWindowWithTabsAndExitsOnCtrlX) {
+TEST(ProgramEndToEnd, ShowsItsWindowWithTabsThroughTheTrayAndExitsOnCtrlX) {
     TempFolder app;
     MakeLibrary(app, {"additional", "animals", "general"});
     ProgramUnderTest program(app);
-    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.StartShown());
 
     RECT client;
     GetClientRect(program.Main(), &client);
@@ -46,7 +46,7 @@ TEST(ProgramEndToEnd, AReadOnlyOptionsFileIsReportedAndTheWindowStaysUntilExit) 
     std::string ini = app.WriteFile("Tovira.ini", "[Options]\r\nDoMinimize=0\r\n");
     SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY);
     ProgramUnderTest program(app);
-    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.StartShown());
 
     // The close box: the error report appears and the window stays open.
     PostMessageA(program.Main(), WM_CLOSE, 0, 0);

@@ -10,9 +10,13 @@
 #include "Menus.h"
 #include "TempFolder.h"
 #include "TestApplication.h"
+#include "WineTray.h"
 #include "main.h"
 
 namespace {
+// Every main window puts its tray icon in and takes it out again.
+[[maybe_unused]] auto* const trayKeeper = ::testing::AddGlobalTestEnvironment(new WineTrayKeeper);
+
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
