@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "UnixCommand.h"
 #include "Wait.h"
 #include "WineTray.h"
 
@@ -68,23 +69,12 @@ public:
         return MovePointer(target) && WaitFor([&] { return IsWindowVisible(main_) != FALSE; });
     }
 
-    // Moves the X pointer with xdotool, a Unix program that Wine's start.exe
-    // runs; start.exe cannot wait for a Unix program, so the pointer is
-    // polled until it is there.
+    // Moves the X pointer (xdotool) and waits until this side sees it there.
     static bool MovePointer(POINT to) {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        std::string cmd = "start.exe /unix /usr/bin/xdotool mousemove " + std::to_string(to.x) + " " +
-                          std::to_string(to.y);
-        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-        WaitForSingleObject(pi.hProcess, 10000);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-        return WaitFor([&] {
-            POINT p{};
-            return GetCursorPos(&p) && p.x == to.x && p.y == to.y;
-        }, 10000);
+        return MovePointerTo(to) && WaitFor([&] {
+                   POINT p{};
+                   return GetCursorPos(&p) && p.x == to.x && p.y == to.y;
+               }, 10000);
     }
 
     HWND Main() const { return main_; }
