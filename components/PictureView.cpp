@@ -7,11 +7,13 @@
 namespace {
 
 constexpr UINT_PTR kWorkTimer = 1;
-// Work done before a paint may hold it up this long; the rest follows from
-// the message loop in slices, between which input and painting go first.
-constexpr DWORD kPaintBudgetMs = 60;
-constexpr DWORD kSliceBudgetMs = 25;
-constexpr UINT kSliceIntervalMs = 10;
+// Before a paint, what the visible area needs may hold it up this long. The
+// rest is done from the message loop in slices with a pause after each, so
+// input and painting go first and a loop that pumps until the queue is empty
+// (ProcessMessages) still finds it empty now and then.
+constexpr DWORD kPaintBudgetMs = 50;
+constexpr DWORD kSliceBudgetMs = 20;
+constexpr UINT kSlicePauseMs = 10;
 // One scroll line (arrow, one wheel line), about a line of the page's text.
 constexpr int kLineStep = 20;
 
@@ -79,6 +81,8 @@ void TPictureView::CreateParams(TCreateParams& params) {
 }
 
 void TPictureView::HandleCreated() {
+    // A window made again (new parent) has neither the old timer nor the old tip.
+    timerOn_ = false;
     toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
@@ -107,12 +111,14 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             Relayout();
         }
         MarkShown();
-        DoWork(kPaintBudgetMs);
+        DoWork(kPaintBudgetMs, true);
         ScheduleWork();
         break;
     case WM_TIMER:
         if (wp != kWorkTimer) break;
-        if (!DoWork(kSliceBudgetMs) || !started_) {
+        if (DoWork(kSliceBudgetMs, false)) {
+            SetTimer(handle_, kWorkTimer, kSlicePauseMs, nullptr);  // the pause counts from now
+        } else {
             KillTimer(handle_, kWorkTimer);
             timerOn_ = false;
         }
@@ -142,25 +148,25 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAPTURECHANGED:
         pressed_ = -1;
         break;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
+        // The view moves the tool to the picture now under the pointer
+        // first; then the tooltip sees the move.
+        LRESULT result = TCustomControl::WndProc(msg, wp, lp);
+        RelayToToolTip(msg, wp, lp);
+        return result;
+    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
     case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP: {
-        // The view sees the move first (it moves the tool to the picture now
-        // under the pointer), then the tooltip.
-        LRESULT result = TCustomControl::WndProc(msg, wp, lp);
-        if (toolTip_) {
-            MSG m{handle_, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
-            SendMessageA(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
-        }
-        return result;
-    }
+    case WM_MBUTTONUP:
+        // Before the view: a release may run a pick, after which nothing
+        // here touches the view again.
+        RelayToToolTip(msg, wp, lp);
+        break;
     case WM_DESTROY:
         toolTip_ = nullptr;  // an owned window: it goes with ours
-        timerOn_ = false;
         break;
     default:
         break;
@@ -191,29 +197,30 @@ void TPictureView::MarkShown() {
 
 void TPictureView::ScheduleWork() {
     if (timerOn_ || !started_ || !HandleAllocated() || !Busy()) return;
-    timerOn_ = SetTimer(handle_, kWorkTimer, kSliceIntervalMs, nullptr) != 0;
+    timerOn_ = SetTimer(handle_, kWorkTimer, kSlicePauseMs, nullptr) != 0;
 }
 
-bool TPictureView::DoWork(DWORD budgetMs) {
+bool TPictureView::DoWork(DWORD budgetMs, bool visibleOnly) {
     if (!started_ || !HandleAllocated()) return false;
     const DWORD start = GetTickCount();
     bool more;
     do {
-        more = Step();
+        more = Step(visibleOnly);
     } while (more && GetTickCount() - start < budgetMs);
     UpdateScrollBar();
-    return more;
+    return more || Busy();
 }
 
 // One piece of work, most urgent first: place the pictures the visible area
-// needs, draw what is visible, then size the rest of the page.
-bool TPictureView::Step() {
+// needs, draw what is visible, then (unless only the visible area is asked
+// for) size the rest of the page.
+bool TPictureView::Step(bool visibleOnly) {
     if (measured_ < Count() && !VisibleRowsSettled()) {
         MeasureNext();
         return true;
     }
     if (DecodeVisible()) return true;
-    if (measured_ < Count()) {
+    if (!visibleOnly && measured_ < Count()) {
         MeasureNext();
         return true;
     }
@@ -275,9 +282,22 @@ bool TPictureView::DecodeVisible() {
 
 void TPictureView::Decode(int index, PictureFile& file) {
     PixelBuffer pixels;
-    if (file.Decode(pixels)) PixelCache::Shared().Store(this, index, std::move(pixels));
-    else pictures_[static_cast<size_t>(index)].state = State::Broken;  // keeps its measured box
+    bool stored = false;
+    if (file.Decode(pixels)) {
+        try {
+            PixelCache::Shared().Store(this, index, std::move(pixels));
+            stored = true;
+        } catch (...) {  // out of memory: shown like any picture that cannot be read
+        }
+    }
+    if (!stored) pictures_[static_cast<size_t>(index)].state = State::Broken;  // keeps its measured box
     InvalidatePicture(index);
+}
+
+void TPictureView::RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!toolTip_) return;
+    MSG m{handle_, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
+    SendMessageA(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
 }
 
 // ============================================================== geometry

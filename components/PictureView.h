@@ -77,8 +77,9 @@ private:
     const Picture& Info(int index) const { return pictures_[static_cast<size_t>(index)]; }
 
     // ---- lazy work ----
-    bool DoWork(DWORD budgetMs);
-    bool Step();
+    // Works until done or `budgetMs` passed; true while work is left.
+    bool DoWork(DWORD budgetMs, bool visibleOnly);
+    bool Step(bool visibleOnly);
     bool VisibleRowsSettled() const;
     void MeasureNext();
     bool DecodeVisible();
@@ -101,6 +102,7 @@ private:
     // ---- pointer ----
     void SetHot(int index);
     void UpdateToolTip(bool boxMoved);
+    void RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp);
     bool Pickable(int index) const { return index >= 0 && index < Count() && !IsBroken(index); }
 
     // ---- painting ----

@@ -440,15 +440,30 @@ TEST_F(PictureViewTest, ThePictureUnderThePointerIsFramedAndNamedByTheToolTip) {
     EXPECT_EQ("", ToolTipText());
 }
 
-TEST_F(PictureViewTest, TheRealPointerOverAPictureShowsTheHandCursor) {
-    Show({DataPicture("red.bmp"), DataPicture("alpha.png")});
-    HCURSOR hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
-    POINT p = view->ClientToScreen(CenterOf(1));
+TEST_F(PictureViewTest, TheRealPointerGetsTheHandCursorAndATipThatFollowsItFromPictureToPicture) {
+    Show({DataPicture("alpha.png"), DataPicture("red.bmp"), DataPicture("red.bmp"), DataPicture("red.bmp"),
+          DataPicture("blue.jpg")});
+    const HCURSOR hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+    const HWND tip = view->ToolTipHandle();
+    // The tip is up, near the pointer, describing the picture under it.
+    auto tipNear = [&](POINT p, const char* name) {
+        RECT r;
+        GetWindowRect(tip, &r);
+        return IsWindowVisible(tip) && std::abs(r.left - p.x) < 40 && ToolTipText() == name;
+    };
+    POINT p = view->ClientToScreen(CenterOf(0));
     SetCursorPos(p.x, p.y);
-    EXPECT_TRUE(WaitFor([&] { return view->HotIndex() == 1 && GetCursor() == hand; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return view->HotIndex() == 0 && GetCursor() == hand; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return tipNear(p, "alpha.png"); }, 5000));
+    // Straight on to another picture: the tip moves along with the new name.
+    p = view->ClientToScreen(CenterOf(4));
+    SetCursorPos(p.x, p.y);
+    EXPECT_TRUE(WaitFor([&] { return view->HotIndex() == 4; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return tipNear(p, "blue.jpg"); }, 5000));
+    // Off the pictures: the arrow, and no tip.
     p = view->ClientToScreen(POINT{2, 2});
     SetCursorPos(p.x, p.y);
-    EXPECT_TRUE(WaitFor([&] { return view->HotIndex() == -1 && GetCursor() != hand; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return view->HotIndex() == -1 && GetCursor() != hand && !IsWindowVisible(tip); }, 5000));
     SetCursorPos(0, 0);  // off the form, out of the other tests' way
 }
 
@@ -516,6 +531,20 @@ TEST_F(PictureViewTest, AHiddenViewGivesItsPixelsBackToTheOneOnScreen) {
     view->Show();
     ASSERT_TRUE(Settle(view));
     EXPECT_TRUE(view->IsDecoded(29));
+}
+
+TEST_F(PictureViewTest, KeepsWorkingWhenItsWindowIsMadeAgain) {
+    Show(Reds(2));
+    view->SetFiles(Reds(400));
+    UpdateWindow(view->Handle());
+    ASSERT_TRUE(view->Busy());  // the rest is left to the message loop
+    view->SetParent(nullptr);   // the window goes in the middle; the pictures stay
+    EXPECT_FALSE(view->HandleAllocated());
+    view->SetParent(form_);
+    ASSERT_TRUE(Settle(view));  // the background work starts again
+    EXPECT_TRUE(view->IsDecoded(0));
+    Send(WM_MOUSEMOVE, CenterOf(1));
+    EXPECT_EQ("red.bmp", ToolTipText());
 }
 
 }  // namespace
