@@ -1,0 +1,127 @@
+// TPictureView: a page of clickable pictures drawn natively, the way a
+// browser shows a page of inline images: on white, at their own sizes,
+// flowing left to right and wrapping, with a vertical scroll bar when needed.
+//
+// Nothing is read before the view is first painted. Then the pictures are
+// measured in order as far as the visible area needs and decoded when they
+// come into view; the rest are measured in small steps from the message loop,
+// so a page of thousands of pictures never stalls the window. Decoded pixels
+// live in plain memory under the process-wide PixelCache budget and are drawn
+// into one back buffer per paint: the view holds no GDI object per picture.
+// A file that cannot be decoded shows a broken-picture placeholder and cannot
+// be picked; nothing is reported.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "Controls.h"
+#include "PictureDecoder.h"
+#include "PictureFlow.h"
+
+class TPictureView : public TCustomControl {
+public:
+    explicit TPictureView(TComponent* owner);
+    ~TPictureView() override;
+    const char* ClassName() const override { return "TPictureView"; }
+
+    // The pictures to show, full paths in display order. Opens nothing.
+    void SetFiles(const std::vector<std::string>& paths);
+    int Count() const { return static_cast<int>(pictures_.size()); }
+    const std::string& File(int index) const { return pictures_[static_cast<size_t>(index)].path; }
+
+    // A left press and release on the same picture (not a broken one).
+    TEvent<TObject*, int> OnPictureClick;
+
+    // The size of the broken-picture placeholder of a file that cannot be read.
+    static constexpr int kPlaceholderSize = 24;
+
+    // ---- what the view shows now (tests, accessibility) ----
+    // The picture's box in client coordinates; empty until it is measured.
+    RECT PictureRect(int index) const;
+    bool IsMeasured(int index) const { return Info(index).state != State::Unread; }
+    bool IsBroken(int index) const { return Info(index).state == State::Broken; }
+    // Its pixels are in memory (they may be given back when it is out of sight).
+    bool IsDecoded(int index) const;
+    // Measured or broken, from the first picture on.
+    int MeasuredCount() const { return measured_; }
+    // Work is left: pictures to measure, or visible pictures to decode.
+    bool Busy() const;
+    // The picture under the pointer, or -1.
+    int HotIndex() const { return hot_; }
+    int ScrollPos() const { return scrollPos_; }
+    void SetScrollPos(int pos);
+    // The whole page's height as laid out so far.
+    int PageHeight() const { return layout_.Height(); }
+    HWND ToolTipHandle() const { return toolTip_; }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void HandleCreated() override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void PaintWindow(HDC dc) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseLeave() override;
+
+private:
+    enum class State { Unread, Measured, Broken };
+    struct Picture {
+        std::string path;
+        std::string name;  // the file name, its tooltip
+        int width = 0, height = 0;
+        State state = State::Unread;
+    };
+    const Picture& Info(int index) const { return pictures_[static_cast<size_t>(index)]; }
+
+    // ---- lazy work ----
+    // Works until done or `budgetMs` passed; true while work is left.
+    bool DoWork(DWORD budgetMs, bool visibleOnly);
+    bool Step(bool visibleOnly);
+    bool VisibleRowsSettled() const;
+    void MeasureNext();
+    bool DecodeVisible();
+    void Decode(int index, PictureFile& file);
+    void ScheduleWork();
+    void MarkShown();
+
+    // ---- geometry ----
+    int FullClientWidth() const;
+    void Relayout();
+    void UpdateScrollBar();
+    flow::Range VisibleRange() const;
+    RECT ToClient(const flow::Rect& box) const;
+    int PictureAt(int x, int y) const;
+    void InvalidatePicture(int index);
+    void ScrollBy(int delta);
+    void OnVScroll(int code);
+    void OnMouseWheel(int delta);
+
+    // ---- pointer ----
+    void SetHot(int index);
+    void UpdateToolTip(bool boxMoved);
+    void RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp);
+    bool Pickable(int index) const { return index >= 0 && index < Count() && !IsBroken(index); }
+
+    // ---- painting ----
+    void DrawPicture(HDC dc, int index, const RECT& box);
+    void DrawPlaceholder(HDC dc, const RECT& box);
+
+    std::vector<Picture> pictures_;
+    flow::Layout layout_;
+    PictureDecoder decoder_;
+    int measured_ = 0;
+    bool started_ = false;    // painted once: work may begin
+    bool timerOn_ = false;
+    bool relayingOut_ = false;
+    int scrollPos_ = 0;
+    int wheelRest_ = 0;       // wheel delta not yet turned into lines
+    int hot_ = -1;
+    int pressed_ = -1;
+    bool mouseInside_ = false;
+    POINT lastMouse_{0, 0};  // client coordinates of the last move inside
+    HWND toolTip_ = nullptr;
+    int toolTipShown_ = -2;   // the picture the tooltip describes (-1 none)
+};
