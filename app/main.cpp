@@ -15,6 +15,7 @@
 #include "MainLogic.h"
 #include "Menus.h"
 #include "ToolBars.h"
+#include "mainobj.h"
 
 bool DoMinimizeFlag = true;
 bool DoSetHtmlFlag = true;
@@ -37,22 +38,6 @@ LRESULT CALLBACK RightButtonFilterProc(int code, WPARAM message, LPARAM data) {
     return message == WM_RBUTTONDOWN ? 1 : 0;
 }
 
-void SortByName(TStringList& paths) {
-    std::vector<std::string> sorted;
-    for (int i = 0; i < paths.Count(); ++i) sorted.push_back(paths[i]);
-    std::stable_sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
-        return lstrcmpiA(LastPathComponent(a).c_str(), LastPathComponent(b).c_str()) < 0;
-    });
-    paths.Clear();
-    for (const auto& p : sorted) paths.Add(p);
-}
-
-std::string ExecutablePath() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length);
-}
-
 bool ReadFlag(const std::string& file, const char* key, bool defaultValue) {
     char value[2048];
     GetPrivateProfileStringA(kOptionsSection, key, "", value, sizeof value, file.c_str());
@@ -69,15 +54,31 @@ void WriteFlag(const std::string& file, const char* key, bool value) {
 }
 }  // namespace
 
+void SortPathsByName(TStringList& paths) {
+    std::vector<std::string> sorted(paths.begin(), paths.end());
+    std::stable_sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
+        return lstrcmpiA(LastPathComponent(a).c_str(), LastPathComponent(b).c_str()) < 0;
+    });
+    paths.Clear();
+    for (auto& p : sorted) paths.Add(std::move(p));
+}
+
+std::string ExecutablePath() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length);
+}
+
 void InstallRightButtonFilter() {
     if (MouseHook) return;
     // The result is not checked: without the filter the program still works.
     MouseHook = SetWindowsHookExA(WH_MOUSE, RightButtonFilterProc, GetModuleHandleA(nullptr), GetCurrentThreadId());
 }
 
-void ForEachEntry(const std::string& folder, bool wantFolders, TEntryCallback callback, void* target, bool recurse) {
+void ForEachEntry(const std::string& folder, bool wantFolders, TEntryCallback callback, void* target, bool recurse,
+                  const char* pattern) {
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return;
     struct Closer {
         HANDLE h;
@@ -88,7 +89,7 @@ void ForEachEntry(const std::string& folder, bool wantFolders, TEntryCallback ca
         std::string path = folder + "\\" + data.cFileName;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (wantFolders) callback(target, path);
-            if (recurse) ForEachEntry(path, wantFolders, callback, target, recurse);
+            if (recurse) ForEachEntry(path, wantFolders, callback, target, recurse, pattern);
         } else if (!wantFolders) {
             callback(target, path);
         }
@@ -182,13 +183,14 @@ void TfrmMain::LoadCategories() {
         this, false);
     // Name order, as NTFS enumerates; other file systems (and Wine on a Unix
     // file system) enumerate in an order of their own.
-    SortByName(*CategoryList);
+    SortPathsByName(*CategoryList);
     for (int i = 0; i < CategoryList->Count(); ++i) {
         const std::string& path = (*CategoryList)[i];
         auto* sheet = new TTabSheet(PageControl1);
         sheet->SetCaption(CategoryCaption(LastPathComponent(path)));
         sheet->SetPageControl(PageControl1);
         PlaceCategoryTab(sheet);
+        new ticonbox(path, sheet);  // owned by its tab
     }
     CategoryList.reset();
     if (PageControl1->PageCount() > 0) PageControl1->SetActivePageIndex(0);

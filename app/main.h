@@ -87,10 +87,18 @@ private:
 extern TfrmMain* frmMain;
 
 // Walks one folder: callback(target, path) for each sub-folder (wantFolders)
-// or file (!wantFolders) whose name does not begin with "."; recurse walks
-// sub-folders the same way. Enumeration order; nothing sorted.
+// or file (!wantFolders) matching `pattern` whose name does not begin with
+// "."; recurse walks sub-folders the same way. Enumeration order; nothing
+// sorted.
 using TEntryCallback = void (*)(void* target, const std::string& path);
-void ForEachEntry(const std::string& folder, bool wantFolders, TEntryCallback callback, void* target, bool recurse);
+void ForEachEntry(const std::string& folder, bool wantFolders, TEntryCallback callback, void* target, bool recurse,
+                  const char* pattern = "*");
+
+// Sorts paths by their last component, letters without case (NTFS's order).
+void SortPathsByName(TStringList& paths);
+
+// The full path of the running executable.
+std::string ExecutablePath();
 
 // The thread mouse filter that swallows right-button presses.
 void InstallRightButtonFilter();

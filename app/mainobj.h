@@ -3,9 +3,65 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "ClipboardPayload.h"
+#include "EmbeddedWB.h"
+#include "StringList.h"
+
+class TTabSheet;
+class TPictureView;
+
+// ---- Icon pages -------------------------------------------------------------
+
+// One category's pictures on its tab. The page is an HTML page in the hosted
+// browser where the browser can show one; otherwise (no browser object, or
+// it fails to activate or to load a page) the same pictures in a native
+// picture view in the same place. The first failure decides for the whole
+// process: later pages go straight to the native view.
+class ticonbox : public TEmbeddedWB {
+public:
+    // Builds and loads the page for `folder` on `tab` (the tab owns the page).
+    ticonbox(const std::string& folder, TTabSheet* tab);
+    ~ticonbox() override;
+    const char* ClassName() const override { return "ticonbox"; }
+
+    std::string FolderPath;
+    std::unique_ptr<TStringList> ImageFiles;
+    std::unique_ptr<TStringList> PageLines;
+
+    void AddImageFile(const std::string& path);
+    // BuildPage, then load the lines into the browser.
+    void RefreshPage();
+    // Collects the folder's pictures and makes the page's lines.
+    void BuildPage();
+    // The browser's title-change handler: a picture path in the title is a pick.
+    void PickTitleChange(TObject* sender, const wchar_t* title);
+
+    // The native view, or null while the browser shows the page.
+    TPictureView* NativeView() const { return nativeView_; }
+
+    // Whether this process still tries the browser for new pages.
+    static bool BrowserUsable();
+    // Test hook: forget an earlier failure (or decide for the browser off).
+    static void SetBrowserUsable(bool usable);
+
+private:
+    // Turns to the native view: gives up the browser object and shows the
+    // pictures natively; remembers the failure for later pages.
+    void FallBackToNativeView();
+    void PictureClicked(TObject* sender, int index);
+
+    TTabSheet* tab_;
+    TPictureView* nativeView_ = nullptr;
+};
+
+// ---- Picking ----------------------------------------------------------------
+
+// Hides the main window and minimises the application; the tray icon keeps
+// the program reachable. Moves no focus.
+void HideToTray();
 
 // ---- Clipboard ------------------------------------------------------------
 

@@ -137,6 +137,33 @@ public:
         return out;
     }
 
+    // The first visible descendant of `parent` with this class, or null.
+    static HWND FindVisibleChild(HWND parent, const char* className) {
+        HWND child = nullptr;
+        while ((child = FindWindowExA(parent, child, nullptr, nullptr))) {
+            if (!IsWindowVisible(child)) continue;
+            char cls[128];
+            GetClassNameA(child, cls, sizeof cls);
+            if (strcmp(cls, className) == 0) return child;
+            if (HWND inner = FindVisibleChild(child, className)) return inner;
+        }
+        return nullptr;
+    }
+
+    // A tab's rectangle in screen coordinates, read from the other process.
+    RECT TabRect(HWND tabs, int index) const {
+        RECT r{};
+        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessId());
+        if (!process) return r;
+        void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+        if (SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote)))
+            ReadProcessMemory(process, remote, &r, sizeof r, nullptr);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        CloseHandle(process);
+        MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+
     // Presses a key combination on the program's window, through the real input queue.
     void PressKeys(std::initializer_list<WORD> keys) const {
         SetForegroundWindow(main_);

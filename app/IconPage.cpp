@@ -1,0 +1,156 @@
+// The icon page of one category tab, and the pick it turns a click into.
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "ComCtrls.h"
+#include "Exceptions.h"
+#include "IconPageText.h"
+#include "MainLogic.h"
+#include "PictureView.h"
+#include "main.h"
+#include "mainobj.h"
+
+namespace {
+
+// Cleared by the first page whose browser fails; later pages then do not
+// pay for a browser that cannot work.
+bool browserUsable = true;
+
+std::string AnsiText(const wchar_t* text) {
+    if (!text || !*text) return "";
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return "";
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), size, nullptr, nullptr);
+    out.resize(static_cast<size_t>(size) - 1);
+    return out;
+}
+
+std::wstring WideText(const std::string& text) {
+    if (text.empty()) return L"";
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring out(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out.data(), size);
+    out.resize(static_cast<size_t>(size) - 1);
+    return out;
+}
+
+// document.title := "" through the document's automation interface, late bound.
+void ResetDocumentTitle(IDispatch* document) {
+    if (!document) return;
+    LPOLESTR name = const_cast<LPOLESTR>(L"title");
+    DISPID id = 0;
+    HRESULT hr = document->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) throw EOleError(hr, SysErrorMessage(static_cast<unsigned long>(hr)));
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_BSTR;
+    value.bstrVal = SysAllocString(L"");
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&value, &named, 1, 1};
+    hr = document->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
+                          nullptr);
+    VariantClear(&value);
+    if (FAILED(hr)) throw EOleError(hr, SysErrorMessage(static_cast<unsigned long>(hr)));
+}
+
+}  // namespace
+
+bool ticonbox::BrowserUsable() { return browserUsable; }
+void ticonbox::SetBrowserUsable(bool usable) { browserUsable = usable; }
+
+ticonbox::ticonbox(const std::string& folder, TTabSheet* tab)
+    : TEmbeddedWB(tab, browserUsable ? TOleCreation::Optional : TOleCreation::None), tab_(tab) {
+    if (!HasObject() && browserUsable) FallBackToNativeView();
+    // The page lives in the tab's window without being one of its managed
+    // children; the tab's size is known once its window exists.
+    tab->HandleNeeded();
+    if (HasObject()) {
+        SetParentWindow(tab->Handle());
+        try {
+            HandleNeeded();  // in-place activation
+        } catch (const std::exception&) {
+            FallBackToNativeView();
+        }
+    }
+    ImageFiles = std::make_unique<TStringList>();
+    PageLines = std::make_unique<TStringList>();
+    SetBounds(5, 5, tab->Width() - 10, 317);
+    FolderPath = folder;
+    RefreshPage();
+    OnTitleChange = EVENT(TWebBrowserTitleChange, ticonbox, PickTitleChange, this);
+    AppFolder = AppDirOf(ExecutablePath());
+}
+
+ticonbox::~ticonbox() {
+    ImageFiles.reset();
+    PageLines.reset();
+}
+
+void ticonbox::AddImageFile(const std::string& path) { ImageFiles->Add(path); }
+
+void ticonbox::BuildPage() {
+    ImageFiles->Clear();
+    for (const char* extension : PictureExtensions) {
+        TStringList found;
+        ForEachEntry(
+            FolderPath, false,
+            [](void* target, const std::string& path) { static_cast<TStringList*>(target)->Add(path); }, &found,
+            false, (std::string("*.") + extension).c_str());
+        // Name order within one extension, as NTFS enumerates.
+        SortPathsByName(found);
+        for (const std::string& path : found)
+            if (HasExtension(LastPathComponent(path), extension)) AddImageFile(path);
+    }
+    if (ImageFiles->Count() == 0) return;
+    PageLines->Clear();
+    for (std::string& line : BuildPageLines({ImageFiles->begin(), ImageFiles->end()})) PageLines->Add(std::move(line));
+}
+
+void ticonbox::RefreshPage() {
+    BuildPage();
+    if (HasObject()) {
+        try {
+            if (LoadPageFromLines(*PageLines) == S_OK) return;
+        } catch (const std::exception&) {
+        }
+        FallBackToNativeView();
+    }
+    if (!nativeView_) {
+        nativeView_ = new TPictureView(this);
+        nativeView_->SetBounds(Left(), Top(), Width(), Height());
+        nativeView_->OnPictureClick = TEvent<TObject*, int>::Bind<ticonbox, &ticonbox::PictureClicked>(this);
+        nativeView_->SetParent(tab_);
+    }
+    nativeView_->SetFiles({ImageFiles->begin(), ImageFiles->end()});
+}
+
+void ticonbox::FallBackToNativeView() {
+    browserUsable = false;
+    if (HasObject()) ReleaseObject();
+}
+
+void ticonbox::PictureClicked(TObject*, int index) {
+    if (index < 0 || index >= ImageFiles->Count()) return;
+    const std::wstring title = WideText(ForwardSlashPath((*ImageFiles)[index]));
+    PickTitleChange(this, title.c_str());
+}
+
+void ticonbox::PickTitleChange(TObject*, const wchar_t* title) {
+    const std::string path = AnsiText(title);
+    if (!IsPictureTitle(path)) return;
+    const int kind = ComposeClientKind();
+    const std::string prefix = kind == 3 ? std::string(HtmlClipboardHeader) : std::string();
+    // Lets the same picture be picked again: clicking it changes the title again.
+    if (HasObject()) ResetDocumentTitle(Document().Get());
+    PutHtmlOnClipboard(prefix, AnsiText(title));
+    PasteIntoCompose();
+    if (DoMinimizeFlag) HideToTray();
+}
+
+void HideToTray() {
+    if (TForm* main = Application->MainForm()) main->Hide();
+    Application->Minimize();
+}

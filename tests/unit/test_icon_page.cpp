@@ -1,0 +1,218 @@
+// Icon pages on the real main window: which pictures a page lists, the
+// browser-or-native decision, and the pick from title or click to the
+// stand-in compose window.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ClipboardPayload.h"
+#include "ComCtrls.h"
+#include "IconPageText.h"
+#include "PictureView.h"
+#include "TempFolder.h"
+#include "TestApplication.h"
+#include "clip_peer.h"
+#include "main.h"
+#include "mainobj.h"
+
+namespace {
+
+using clip_test::ComposePeer;
+
+// A picture of the default library, for pages that are shown.
+std::string LibraryPicture(const std::string& relative) {
+    std::string path = "Z:" LIBRARY_DIR_UNIX "/" + relative;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return TempFolder::ReadFile(path);
+}
+
+class IconPages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestApplication();
+        form = Application->CreateForm<TfrmMain>(nullptr);
+        // After the form read its options file.
+        DoMinimizeFlag = false;
+        DoSetHtmlFlag = true;
+        SoundOnFlag = false;
+        LastComposeWindow = nullptr;
+        images = app.MakeFolder("images");
+    }
+    void TearDown() override { delete form; }
+
+    std::string Category(const std::string& name) { return app.MakeFolder("images\\" + name); }
+    void Picture(const std::string& category, const std::string& name, const std::string& bytes = "x") {
+        app.WriteFile("images\\" + category + "\\" + name, bytes);
+    }
+    // Builds the tabs for the library made so far.
+    void LoadLibrary() {
+        form->ImagesDir = images;
+        form->LoadCategories();
+    }
+    ticonbox* Page(int tab) {
+        TTabSheet* sheet = form->PageControl1->Pages(tab);
+        for (int i = 0; sheet && i < sheet->ComponentCount(); ++i)
+            if (auto* page = dynamic_cast<ticonbox*>(sheet->Components(i))) return page;
+        return nullptr;
+    }
+    // Shows the window on `tab` and waits until its native view has laid out picture `index`.
+    TPictureView* ShownView(int tab, int index) {
+        form->PageControl1->SetActivePageIndex(tab);
+        form->Show();
+        TPictureView* view = Page(tab)->NativeView();
+        EXPECT_NE(view, nullptr);
+        if (!view) return nullptr;
+        view->Repaint();
+        EXPECT_TRUE(WaitFor([&] {
+            RECT r = view->PictureRect(index);
+            return r.right > r.left;
+        }));
+        return view;
+    }
+    static void Click(TPictureView* view, int index) {
+        RECT r = view->PictureRect(index);
+        LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        SendMessageA(view->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(view->Handle(), WM_LBUTTONUP, 0, at);
+    }
+    static bool WaitForPastes(const ComposePeer& peer, size_t count) {
+        return WaitFor([&] {
+            auto keys = peer.Keys();
+            return peer.Pastes().size() >= count && !keys.empty() && keys.back() == "up 17";
+        });
+    }
+
+    TempFolder app;
+    std::string images;
+    TfrmMain* form = nullptr;
+};
+
+}  // namespace
+
+TEST_F(IconPages, ListPicturesByExtensionThenNameAndSkipTheRest) {
+    const std::string folder = Category("general");
+    for (const char* name : {"b.gif", "a.png", "c.jpg", "x.JPG", "y.bmp", "x.jpeg", "x.tif", ".dot.gif", "noext"})
+        Picture("general", name);
+    app.MakeFolder("images\\general\\dir.gif");
+    LoadLibrary();
+    ticonbox* page = Page(0);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->FolderPath, folder);
+    const std::vector<std::string> files(page->ImageFiles->begin(), page->ImageFiles->end());
+    const std::vector<std::string> expected = {folder + "\\b.gif", folder + "\\c.jpg", folder + "\\x.JPG",
+                                               folder + "\\y.bmp", folder + "\\a.png"};
+    EXPECT_EQ(files, expected);
+    ASSERT_EQ(page->PageLines->Count(), 7);
+    EXPECT_EQ((*page->PageLines)[1], PicturePageLine(folder + "\\b.gif"));
+    EXPECT_EQ((*page->PageLines)[6], "</body> </html>");
+}
+
+TEST_F(IconPages, AnEmptyFolderGivesAnEmptyPageOnItsTab) {
+    Category("empty");
+    LoadLibrary();
+    ASSERT_EQ(form->PageControl1->PageCount(), 1);
+    ticonbox* page = Page(0);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->ImageFiles->Count(), 0);
+    EXPECT_EQ(page->PageLines->Count(), 0);
+}
+
+TEST_F(IconPages, TheBrowserIsTriedOnceAndEveryPageShowsItsPictures) {
+    for (const char* name : {"general", "additional", "animals"}) {
+        Category(name);
+        Picture(name, "smile.gif", LibraryPicture("general/smile.gif"));
+    }
+    ticonbox::SetBrowserUsable(true);
+    const DWORD start = GetTickCount();
+    LoadLibrary();
+    const DWORD elapsed = GetTickCount() - start;
+    ASSERT_EQ(form->PageControl1->PageCount(), 3);
+    const bool fellBack = Page(0)->NativeView() != nullptr;
+    std::printf("[ measured ] three pages built in %lu ms, %s\n", static_cast<unsigned long>(elapsed),
+                fellBack ? "browser failed, native views" : "browser pages");
+    for (int tab = 0; tab < 3; ++tab) {
+        SCOPED_TRACE(tab);
+        ticonbox* page = Page(tab);
+        if (fellBack) {
+            // After the first failure no page holds a browser object.
+            EXPECT_FALSE(ticonbox::BrowserUsable());
+            EXPECT_FALSE(page->HasObject());
+            ASSERT_NE(page->NativeView(), nullptr);
+            EXPECT_EQ(page->NativeView()->Count(), 1);
+            TTabSheet* sheet = form->PageControl1->Pages(tab);
+            RECT bounds = page->NativeView()->BoundsRect();
+            EXPECT_EQ(bounds.left, 5);
+            EXPECT_EQ(bounds.top, 5);
+            EXPECT_EQ(bounds.right - bounds.left, sheet->Width() - 10);
+            EXPECT_EQ(bounds.bottom - bounds.top, 317);
+            EXPECT_EQ(page->NativeView()->Parent(), sheet);
+        } else {
+            EXPECT_TRUE(page->HasObject());
+            EXPECT_EQ(page->NativeView(), nullptr);
+        }
+    }
+}
+
+TEST_F(IconPages, PictureTitlesArePickedAndOthersIgnored) {
+    ComposePeer mozilla("MozillaWindowClass", "Write: (no subject)");
+    Category("general");
+    LoadLibrary();
+    ticonbox* page = Page(0);
+    ASSERT_NE(page, nullptr);
+
+    const DWORD before = GetClipboardSequenceNumber();
+    for (const wchar_t* ignored : {L"C:/x/images/general/smile.jpeg", L"C:/x/images/general/smile", L"",
+                                   L"C:/a.gif/face", L"about:blank"})
+        page->PickTitleChange(page, ignored);
+    EXPECT_EQ(GetClipboardSequenceNumber(), before);
+    EXPECT_TRUE(mozilla.Keys().empty());
+
+    // Only the third client open: the headed fragment.
+    page->PickTitleChange(page, L"C:/x/images/general/smile.GIF");
+    ASSERT_TRUE(WaitForPastes(mozilla, 1));
+    const std::string header(HtmlClipboardHeader);
+    EXPECT_EQ(mozilla.Pastes().back(), BuildHtmlClipboardPayload(header, "C:/x/images/general/smile.GIF") + '\0');
+
+    // With the first client's window open too, the payload has no header;
+    // the paste goes to that window.
+    ComposePeer note("ATH_Note", "Compose");
+    page->PickTitleChange(page, L"C:/x/images/general/smile.GIF");
+    ASSERT_TRUE(WaitForPastes(note, 1));
+    EXPECT_EQ(note.Pastes().back(), BuildHtmlClipboardPayload("", "C:/x/images/general/smile.GIF") + '\0');
+}
+
+TEST_F(IconPages, AClickInTheNativeViewPastesThatPictureAndHidesWhenAsked) {
+    ComposePeer note("ATH_Note", "Compose");
+    Category("general");
+    const std::string smile = LibraryPicture("general/smile.gif");
+    for (const char* name : {"Bob's smile.gif", "fish & chips.gif", "plain.gif"}) Picture("general", name, smile);
+    ticonbox::SetBrowserUsable(false);
+    LoadLibrary();
+    ticonbox* page = Page(0);
+    ASSERT_NE(page, nullptr);
+    const std::string folder = ForwardSlashPath(page->FolderPath);
+    TPictureView* view = ShownView(0, 2);
+    ASSERT_NE(view, nullptr);
+
+    // Names that would break a page's click script are picked like any other.
+    const std::vector<std::string> names = {"Bob's smile.gif", "fish & chips.gif", "plain.gif"};
+    for (size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        const int index = page->ImageFiles->IndexOf(page->FolderPath + "\\" + names[i]);
+        ASSERT_GE(index, 0);
+        Click(view, index);
+        ASSERT_TRUE(WaitForPastes(note, i + 1));
+        EXPECT_EQ(note.Pastes().back(), BuildHtmlClipboardPayload("", folder + "/" + names[i]) + '\0');
+            EXPECT_TRUE(form->Visible());  // DoMinimize off
+    }
+    // The same picture again pastes again; with DoMinimize on the window hides.
+    DoMinimizeFlag = true;
+    Click(view, 2);
+    ASSERT_TRUE(WaitForPastes(note, names.size() + 1));
+    EXPECT_FALSE(form->Visible());
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    Application->Restore();
+}
