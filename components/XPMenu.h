@@ -123,6 +123,8 @@ public:
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    // The colour depth of the canvas painted on (GetDeviceCaps BITSPIXEL).
+    virtual int BitsPerPixel(TCanvas& canvas) const;
 
 private:
     // ---- attachment (XPMenuAttach.cpp)

@@ -57,8 +57,10 @@ TColor TXPMenu::ContrastTextColor(TCanvas& canvas, TColor background) {
     return LightenColor(canvas, background, 90);
 }
 
+int TXPMenu::BitsPerPixel(TCanvas& canvas) const { return GetDeviceCaps(canvas.Handle(), BITSPIXEL); }
+
 void TXPMenu::PrepareColors(TCanvas& canvas) {
-    highColor_ = GetDeviceCaps(canvas.Handle(), BITSPIXEL) >= 16;
+    highColor_ = BitsPerPixel(canvas) >= 16;
     PreparedColors& c = colors_;
     c.menu = Color;
     c.iconColumn = IconBackColor;

@@ -223,9 +223,16 @@ void TBitmap::StretchDraw(HDC dc, const RECT& rect) const {
 
 void TBitmap::DrawTransparent(HDC dc, int x, int y, COLORREF transparentColour) const {
     if (Empty()) return;
+    // Keyed over a 24-bit copy of what lies underneath, then copied back:
+    // Wine's TransparentBlt onto a palette DC draws the kept pixels wrong.
+    TBitmap under;
+    under.SetSize(width_, height_);
+    HDC work = under.Canvas().Handle();
+    BitBlt(work, 0, 0, width_, height_, dc, x, y, SRCCOPY);
     WithSourceDC(dc, [&](HDC source) {
-        TransparentBlt(dc, x, y, width_, height_, source, 0, 0, width_, height_, transparentColour);
+        TransparentBlt(work, 0, 0, width_, height_, source, 0, 0, width_, height_, transparentColour);
     });
+    BitBlt(dc, x, y, width_, height_, work, 0, 0, SRCCOPY);
 }
 
 // ---- TIcon ----
