@@ -77,7 +77,8 @@ ItemGeometry LayOutItem(Rect r, int iconWidth, bool hasPicture, int pictureWidth
     g.item = r;
     const int iw = iconWidth, pw = pictureWidth;
 
-    g.iconColumn = rightToLeft ? Rect{r.right - iw, r.top, r.right, r.bottom} : Rect{r.left, r.top, r.left + iw, r.bottom};
+    g.iconColumn =
+        rightToLeft ? Rect{r.right - iw, r.top, r.right, r.bottom} : Rect{r.left, r.top, r.left + iw, r.bottom};
     const Rect& ic = g.iconColumn;
 
     Rect& cr = g.check;
@@ -174,7 +175,8 @@ std::vector<int> GradientSteps(int left, int right, int iconWidth, bool rightToL
     // Walk from the icon column's side: the left edge, or the right one mirrored.
     for (int i = 0; i <= right - left; ++i) {
         int x = rightToLeft ? right - i : left + i;
-        bool nearColumn = rightToLeft ? (right - iconWidth - 5 < x && x < right) : (left < x && x < left + iconWidth + 5);
+        bool nearColumn =
+            rightToLeft ? (right - iconWidth - 5 < x && x < right) : (left < x && x < left + iconWidth + 5);
         amount = std::min(amount + (nearColumn ? 3 : 1), 96);
         steps[static_cast<size_t>(x - left)] = amount;
     }

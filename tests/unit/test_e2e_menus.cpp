@@ -132,7 +132,8 @@ TEST(MenusEndToEnd, DroppedMenusArePaintedByTheThemedMenuComponent) {
     auto faded = [](COLORREF c) { return xpmenu::Lighten(c, 30); };
     auto full = [](COLORREF c) { return c; };
     POINT at{-1, -1};
-    ASSERT_TRUE(WaitFor([&] { return (at = FindImage(ScreenShot(WindowRect(file)), exitImage, faded)).x >= 0; }, 10000));
+    ASSERT_TRUE(
+        WaitFor([&] { return (at = FindImage(ScreenShot(WindowRect(file)), exitImage, faded)).x >= 0; }, 10000));
     {
         ScreenShot shot(WindowRect(file));
         // The column runs 3 pixels left of the image to 5 right of it; the background beyond.
@@ -144,7 +145,8 @@ TEST(MenusEndToEnd, DroppedMenusArePaintedByTheThemedMenuComponent) {
     // Pointing at Exit lifts its image, in full colour, by one pixel.
     ASSERT_TRUE(ProgramUnderTest::MovePointer(POINT{at.x + 60, at.y + 8}));
     POINT lifted{-1, -1};
-    EXPECT_TRUE(WaitFor([&] { return (lifted = FindImage(ScreenShot(WindowRect(file)), exitImage, full)).x >= 0; }, 10000));
+    EXPECT_TRUE(
+        WaitFor([&] { return (lifted = FindImage(ScreenShot(WindowRect(file)), exitImage, full)).x >= 0; }, 10000));
     EXPECT_EQ(lifted.x, at.x - 1);
     EXPECT_EQ(lifted.y, at.y - 1);
     ASSERT_TRUE(session.Close(file));
