@@ -166,7 +166,7 @@ struct Painted {
     }
 };
 
-Painted Paint(TXPMenu* xp, TMenuItem* item, RECT rect, bool selected, int width = 200, int height = 30) {
+Painted Paint(TXPMenu* xp, TMenuItem* item, RECT rect, bool selected, int width = 210, int height = 30) {
     Painted p;
     p.picture.SetSize(width, height, RGB(1, 2, 3));
     xp->DrawMenuItem(item, p.picture.Canvas(), rect, selected);
@@ -365,6 +365,7 @@ TEST(XPMenuPaint, BackgroundsSelectionAndCheckBox) {
     EXPECT_EQ(selected.At(0, 1), border);
     EXPECT_EQ(selected.At(199, 1), border);
     EXPECT_EQ(selected.At(199, 22), border);  // down to the item's own bottom
+    EXPECT_EQ(selected.At(200, 5), RGB(1, 2, 3));  // nothing right of the item
     EXPECT_EQ(selected.At(100, 23), menu);
     EXPECT_EQ(selected.At(5, 5), selection);
     EXPECT_EQ(selected.At(180, 12), selection);
@@ -435,6 +436,17 @@ TEST(XPMenuPaint, SeparatorCaptionAndShortCut) {
     const int last = item.RightmostOf(keys, 0, 24);
     EXPECT_LE(last, 200 - 10 - blank - 1);
     EXPECT_GE(last, 200 - 10 - blank - 4);
+}
+
+TEST(XPMenuPaint, GradientBackgroundLightensTheColumnColourAcrossTheItem) {
+    MenuForm form;
+    form.XPMenu1->Gradient = true;
+    const COLORREF column = Lightened(Sys(COLOR_BTNFACE), 16);
+    Painted item = Paint(form.XPMenu1, form.Item("Minimize1"), RECT{0, 0, 200, 23}, false);
+    EXPECT_EQ(item.At(0, 5), Lightened(column, 1));
+    EXPECT_EQ(item.At(1, 5), Lightened(column, 4));
+    EXPECT_EQ(item.At(150, 5), Lightened(column, 96));
+    EXPECT_EQ(item.At(201, 5), Lightened(column, 96));  // widened by 2 at the right
 }
 
 TEST(XPMenuPaint, DefaultItemsGetFourDarkenedPasses) {
