@@ -15,6 +15,7 @@
 #include "MainLogic.h"
 #include "Menus.h"
 #include "ToolBars.h"
+#include "XPMenu.h"
 #include "mainobj.h"
 
 bool DoMinimizeFlag = true;
@@ -99,6 +100,7 @@ void ForEachEntry(const std::string& folder, bool wantFolders, TEntryCallback ca
 TfrmMain::TfrmMain(TComponent* owner) : TForm(owner) {
     // The component classes of the layout beyond the toolkit's own.
     RegisterComponentClass<TCoolTrayIcon>("TCoolTrayIcon");
+    RegisterComponentClass<TXPMenu>("TXPMenu");
     BindLayout();
     ReadLayout("TFRMMAIN");
 }
@@ -125,6 +127,7 @@ void TfrmMain::BindLayout() {
     b.Field("ImageList6", ImageList6);
     b.Field("ActionList1", ActionList1);
     b.Field("CoolTrayIcon1", CoolTrayIcon1);
+    b.Field("XPMenu1", XPMenu1);
     b.Handler<&TfrmMain::FormCreate>("FormCreate", this);
     b.Handler<&TfrmMain::FormClose>("FormClose", this);
     b.Handler<&TfrmMain::Image5Click>("Image5Click", this);

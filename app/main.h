@@ -20,6 +20,7 @@ class TImageList;
 class TActionList;
 class TAction;
 class TCoolTrayIcon;
+class TXPMenu;
 
 // Options, read at start and written at close (Tovira.ini, section Options).
 extern bool DoMinimizeFlag;
@@ -50,6 +51,7 @@ public:
     TImageList* ImageList6 = nullptr;
     TActionList* ActionList1 = nullptr;
     TCoolTrayIcon* CoolTrayIcon1 = nullptr;
+    TXPMenu* XPMenu1 = nullptr;
 
     std::string ImagesDir;  // AppDir + "images", no trailing backslash
     std::string AppDir;     // always ends in a backslash

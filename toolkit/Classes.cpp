@@ -68,3 +68,19 @@ void TComponent::RemoveFreeNotification(TComponent* other) {
 }
 
 void TComponent::Notification(TComponent*, TOperation) {}
+
+void TComponent::AnnounceInsertion() {
+    if (!owner_) return;
+    // Copy: a notified component may create or destroy siblings.
+    std::vector<TComponent*> siblings;
+    for (const auto& c : owner_->components_)
+        if (c.get() != this) siblings.push_back(c.get());
+    for (TComponent* sibling : siblings)
+        if (owner_ && owner_->IndexOfOwned(sibling) >= 0) sibling->Notification(this, TOperation::opInsert);
+}
+
+int TComponent::IndexOfOwned(const TComponent* component) const {
+    for (size_t i = 0; i < components_.size(); ++i)
+        if (components_[i].get() == component) return static_cast<int>(i);
+    return -1;
+}

@@ -49,6 +49,13 @@ public:
     // Destroys every owned component now, last created first.
     void DestroyComponents();
 
+    // Tells the owner's other components that this one has joined their
+    // owner (Notification with opInsert). Classes whose arrival siblings
+    // watch for call it at the end of their constructor: while TComponent's
+    // constructor runs (and the owner is told) the object is not yet of its
+    // own class.
+    void AnnounceInsertion();
+
 protected:
     virtual void Loaded() {}
     // Sent to the owner for components inserted/removed, and to every
@@ -57,6 +64,7 @@ protected:
     void MarkDestroying() { destroying_ = true; }
 
 private:
+    int IndexOfOwned(const TComponent* component) const;
     void Insert(TComponent* component);
     void Remove(TComponent* component);
 

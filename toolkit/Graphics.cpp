@@ -32,6 +32,8 @@ void TFont::Assign(const TFont& other) {
 }
 
 void TFont::Changed() {
+    // A font selected into a DC cannot be deleted: the canvas lets go first.
+    if (canvas_ && handle_) canvas_->Restore();
     handle_.Reset();
     OnChange(nullptr);
 }
@@ -87,6 +89,40 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     SelectGuard p(dc_, pen.Get());
     SelectGuard b(dc_, brush ? static_cast<HGDIOBJ>(brush.Get()) : GetStockObject(NULL_BRUSH));
     ::Rectangle(dc_, left, top, right, bottom);
+}
+
+namespace {
+// The canvas's pen and brush selected for one shape.
+class ShapeTools {
+public:
+    ShapeTools(HDC dc, const TPen& pen, const TBrush& brush)
+        : pen_(CreatePen(PS_SOLID, pen.Width, ColorToRGB(pen.Color))),
+          brush_(brush.Clear ? nullptr : CreateSolidBrush(ColorToRGB(brush.Color))),
+          usePen_(dc, pen_.Get()),
+          useBrush_(dc, brush_ ? static_cast<HGDIOBJ>(brush_.Get()) : GetStockObject(NULL_BRUSH)) {}
+
+private:
+    GdiObject<HPEN> pen_;
+    GdiObject<HBRUSH> brush_;
+    SelectGuard usePen_;
+    SelectGuard useBrush_;
+};
+}  // namespace
+
+void TCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
+    ShapeTools tools(dc_, Pen, Brush);
+    ::RoundRect(dc_, left, top, right, bottom, cornerWidth, cornerHeight);
+}
+
+void TCanvas::Ellipse(int left, int top, int right, int bottom) {
+    ShapeTools tools(dc_, Pen, Brush);
+    ::Ellipse(dc_, left, top, right, bottom);
+}
+
+void TCanvas::Polyline(const POINT* points, int count) {
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, Pen.Width, ColorToRGB(Pen.Color)));
+    SelectGuard p(dc_, pen.Get());
+    ::Polyline(dc_, points, count);
 }
 
 void TCanvas::MoveTo(int x, int y) { MoveToEx(dc_, x, y, nullptr); }

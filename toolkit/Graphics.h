@@ -11,6 +11,8 @@
 // GetSysColor for system colours, the value itself otherwise.
 COLORREF ColorToRGB(TColor color);
 
+class TCanvas;
+
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 
@@ -31,7 +33,8 @@ public:
     TFontStyles Style() const { return style_; }
     void SetStyle(TFontStyles style) { style_ = style; Changed(); }
     TColor Color() const { return color_; }
-    void SetColor(TColor color) { color_ = color; Changed(); }
+    // The colour is not part of the GDI font: the handle stays.
+    void SetColor(TColor color) { color_ = color; OnChange(nullptr); }
     int Charset() const { return charset_; }
     void SetCharset(int charset) { charset_ = charset; Changed(); }
 
@@ -41,8 +44,10 @@ public:
     TNotifyEvent OnChange;
 
 private:
+    friend class TCanvas;
     void Changed();
 
+    TCanvas* canvas_ = nullptr;  // the canvas this font belongs to, if any
     std::string name_ = "MS Sans Serif";
     int height_ = -11;
     TFontStyles style_ = 0;
@@ -69,8 +74,8 @@ class TBitmap;
 // (painting) or owns one (a bitmap's canvas).
 class TCanvas {
 public:
-    TCanvas() = default;
-    explicit TCanvas(HDC dc) : dc_(dc) {}
+    TCanvas() { Font.canvas_ = this; }
+    explicit TCanvas(HDC dc) : dc_(dc) { Font.canvas_ = this; }
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
     ~TCanvas();
@@ -84,9 +89,17 @@ public:
 
     void FillRect(const RECT& rect);
     void FrameRect(const RECT& rect);
+    // Shapes outlined with Pen and filled with Brush (unfilled when Brush.Clear).
     void Rectangle(int left, int top, int right, int bottom);
+    void RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
+    void Ellipse(int left, int top, int right, int bottom);
+    // Lines with Pen from the current position; the end point is not drawn.
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
+    void Polyline(const POINT* points, int count);
+    // One pixel (CLR_INVALID outside the clip region when reading).
+    COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
+    void SetPixel(int x, int y, COLORREF colour) { ::SetPixel(dc_, x, y, colour); }
     void TextOut(int x, int y, const std::string& text);
     void TextRect(const RECT& rect, const std::string& text, UINT format);
     SIZE TextExtent(const std::string& text);
@@ -95,6 +108,7 @@ public:
     void Draw(int x, int y, TBitmap& bitmap);
 
 private:
+    friend class TFont;
     void SelectFont();
     void Restore();
 

@@ -117,6 +117,7 @@ TMenuSelection LastMenuSelection() { return Registry().selection; }
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {
     Registry().live.insert(this);
     command_ = AllocateCommand(this);
+    AnnounceInsertion();
 }
 
 TMenuItem::~TMenuItem() {

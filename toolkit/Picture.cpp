@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "Exceptions.h"
+#include "Graphics.h"
 #include "Jpeg.h"
 
 namespace {
@@ -50,20 +51,64 @@ BITMAPINFO TopDown24(int width, int height) {
 
 // ---- TBitmap ----
 
+// A memory DC holding the picture, with a canvas on it.
+struct TBitmap::CanvasDC {
+    explicit CanvasDC(HBITMAP bitmap) : dc(CreateCompatibleDC(nullptr)) {
+        if (!dc) RaiseLastOSError();
+        old = SelectObject(dc, bitmap);
+        canvas.SetHandle(dc);
+    }
+    CanvasDC(const CanvasDC&) = delete;
+    CanvasDC& operator=(const CanvasDC&) = delete;
+    ~CanvasDC() {
+        canvas.SetHandle(nullptr);  // gives the DC its own font back
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    HDC dc;
+    HGDIOBJ old = nullptr;
+    TCanvas canvas;
+};
+
+TBitmap::TBitmap() = default;
+TBitmap::~TBitmap() = default;
+
 TBitmap::TBitmap(TBitmap&& other) noexcept
-    : handle_(std::move(other.handle_)),
+    : Transparent(std::exchange(other.Transparent, false)),
+      handle_(std::move(other.handle_)),
       bits_(std::exchange(other.bits_, nullptr)),
       width_(std::exchange(other.width_, 0)),
-      height_(std::exchange(other.height_, 0)) {}
+      height_(std::exchange(other.height_, 0)),
+      canvas_(std::move(other.canvas_)) {}
 
 TBitmap& TBitmap::operator=(TBitmap&& other) noexcept {
     if (this != &other) {
+        canvas_.reset();  // our old picture leaves its DC before it goes
+        Transparent = std::exchange(other.Transparent, false);
         handle_ = std::move(other.handle_);
         bits_ = std::exchange(other.bits_, nullptr);
         width_ = std::exchange(other.width_, 0);
         height_ = std::exchange(other.height_, 0);
+        canvas_ = std::move(other.canvas_);
     }
     return *this;
+}
+
+TCanvas& TBitmap::Canvas() {
+    if (Empty()) throw Exception("The picture is empty");
+    if (!canvas_) canvas_ = std::make_unique<CanvasDC>(handle_.Get());
+    return canvas_->canvas;
+}
+
+template <class F>
+void TBitmap::WithSourceDC(HDC reference, F&& draw) const {
+    if (canvas_) {
+        draw(canvas_->dc);
+        return;
+    }
+    MemoryDC source(reference);
+    SelectGuard select(source.Get(), handle_.Get());
+    draw(source.Get());
 }
 
 void TBitmap::Clear() { *this = TBitmap(); }
@@ -88,6 +133,7 @@ void TBitmap::SetSize(int width, int height, COLORREF fill) {
         std::uint8_t* row = fresh.bits_ + fresh.Stride() * static_cast<std::size_t>(y);
         for (int x = 0; x < width; ++x) std::memcpy(row + 3 * x, bgr, 3);
     }
+    fresh.Transparent = Transparent;
     *this = std::move(fresh);
 }
 
@@ -96,6 +142,7 @@ TBitmap TBitmap::Clone() const {
     if (Empty()) return copy;
     GdiFlush();  // GDI may still be drawing into our bits
     copy.Create(width_, height_);
+    copy.Transparent = Transparent;
     std::memcpy(copy.bits_, bits_, Stride() * static_cast<std::size_t>(height_));
     return copy;
 }
@@ -153,30 +200,39 @@ COLORREF TBitmap::Pixel(int x, int y) const {
 
 void TBitmap::Draw(HDC dc, int x, int y) const {
     if (Empty()) return;
-    MemoryDC source(dc);
-    SelectGuard select(source.Get(), handle_.Get());
-    BitBlt(dc, x, y, width_, height_, source.Get(), 0, 0, SRCCOPY);
+    if (Transparent) {
+        DrawTransparent(dc, x, y, TransparentColor());
+        return;
+    }
+    WithSourceDC(dc, [&](HDC source) { BitBlt(dc, x, y, width_, height_, source, 0, 0, SRCCOPY); });
 }
 
 void TBitmap::StretchDraw(HDC dc, const RECT& rect) const {
     if (Empty()) return;
-    MemoryDC source(dc);
-    SelectGuard select(source.Get(), handle_.Get());
-    // Halftone averages the pixels when shrinking instead of dropping rows.
-    const int oldMode = SetStretchBltMode(dc, HALFTONE);
-    POINT oldOrigin{};
-    SetBrushOrgEx(dc, 0, 0, &oldOrigin);
-    StretchBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source.Get(), 0, 0,
-               width_, height_, SRCCOPY);
-    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-    if (oldMode) SetStretchBltMode(dc, oldMode);
+    WithSourceDC(dc, [&](HDC source) {
+        // Halftone averages the pixels when shrinking instead of dropping rows.
+        const int oldMode = SetStretchBltMode(dc, HALFTONE);
+        POINT oldOrigin{};
+        SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+        StretchBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source, 0, 0, width_,
+                   height_, SRCCOPY);
+        SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+        if (oldMode) SetStretchBltMode(dc, oldMode);
+    });
 }
 
 void TBitmap::DrawTransparent(HDC dc, int x, int y, COLORREF transparentColour) const {
     if (Empty()) return;
-    MemoryDC source(dc);
-    SelectGuard select(source.Get(), handle_.Get());
-    TransparentBlt(dc, x, y, width_, height_, source.Get(), 0, 0, width_, height_, transparentColour);
+    // Keyed over a 24-bit copy of what lies underneath, then copied back:
+    // Wine's TransparentBlt onto a palette DC draws the kept pixels wrong.
+    TBitmap under;
+    under.SetSize(width_, height_);
+    HDC work = under.Canvas().Handle();
+    BitBlt(work, 0, 0, width_, height_, dc, x, y, SRCCOPY);
+    WithSourceDC(dc, [&](HDC source) {
+        TransparentBlt(work, 0, 0, width_, height_, source, 0, 0, width_, height_, transparentColour);
+    });
+    BitBlt(dc, x, y, width_, height_, work, 0, 0, SRCCOPY);
 }
 
 // ---- TIcon ----

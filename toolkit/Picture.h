@@ -6,14 +6,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "Handles.h"
 
 struct JpegImage;
+class TCanvas;
 
 class TBitmap {
 public:
-    TBitmap() = default;
+    TBitmap();
+    ~TBitmap();
     TBitmap(TBitmap&& other) noexcept;
     TBitmap& operator=(TBitmap&& other) noexcept;
     TBitmap(const TBitmap&) = delete;
@@ -41,12 +44,27 @@ public:
     // The colour that glyphs treat as see-through: the bottom-left pixel.
     COLORREF TransparentColor() const { return Pixel(0, height_ - 1); }
 
+    // Drawing on the picture: a memory DC that holds it, made on first use
+    // and kept while the picture stays the same (SetSize and loading make a
+    // new picture and a new canvas).
+    TCanvas& Canvas();
+
+    // When set, Draw leaves out the pixels of TransparentColor(): glyph
+    // style see-through drawing keyed on the bottom-left pixel.
+    bool Transparent = false;
+
     void Draw(HDC dc, int x, int y) const;
     void StretchDraw(HDC dc, const RECT& rect) const;
     // Draws every pixel except those of `transparentColour`.
     void DrawTransparent(HDC dc, int x, int y, COLORREF transparentColour) const;
 
 private:
+    struct CanvasDC;
+    // The picture selected into a DC for reading: its canvas's when it has
+    // one (a bitmap can be selected into one DC only), else a new one.
+    template <class F>
+    void WithSourceDC(HDC reference, F&& draw) const;
+
     // A blank top-down 24-bit DIB section; `bits_` points at its rows.
     void Create(int width, int height);
     std::size_t Stride() const { return (static_cast<std::size_t>(width_) * 3 + 3) & ~std::size_t{3}; }
@@ -56,6 +74,9 @@ private:
     std::uint8_t* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
+    // Declared after the handle: destroyed first, so the picture leaves the
+    // DC before it is deleted.
+    std::unique_ptr<CanvasDC> canvas_;
 };
 
 class TIcon {

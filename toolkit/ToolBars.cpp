@@ -53,7 +53,7 @@ private:
 
 // -------------------------------------------------------------- TToolButton
 
-TToolButton::TToolButton(TComponent* owner) : TControl(owner) {}
+TToolButton::TToolButton(TComponent* owner) : TControl(owner) { AnnounceInsertion(); }
 
 TToolButton::~TToolButton() {
     if (toolBar_) toolBar_->RemoveButton(this);

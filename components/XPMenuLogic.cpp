@@ -1,0 +1,186 @@
+#include "XPMenuLogic.h"
+
+#include <algorithm>
+
+namespace xpmenu {
+
+Rgb MakeRgb(int red, int green, int blue) {
+    auto byte = [](int v) { return static_cast<Rgb>(std::clamp(v, 0, 255)); };
+    return byte(red) | (byte(green) << 8) | (byte(blue) << 16);
+}
+
+int RoundHalfEven(long long numerator, long long denominator) {
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    long long q = numerator / denominator;
+    long long r = numerator % denominator;
+    if (r < 0) {  // floor division
+        --q;
+        r += denominator;
+    }
+    long long twice = 2 * r;
+    if (twice > denominator || (twice == denominator && (q % 2 != 0))) ++q;
+    return static_cast<int>(q);
+}
+
+Rgb Darken(Rgb c, int amount) {
+    return MakeRgb(RedOf(c) - amount, GreenOf(c) - amount + 2, BlueOf(c) - amount);
+}
+
+Rgb Lighten(Rgb c, int percent) {
+    percent = std::min(percent, 100);
+    auto step = [percent](int v) { return v + RoundHalfEven(static_cast<long long>(255 - v) * percent, 100); };
+    return MakeRgb(step(RedOf(c)), step(GreenOf(c)), step(BlueOf(c)));
+}
+
+Rgb Gray(Rgb c, int amount) {
+    int g = std::min((RedOf(c) + GreenOf(c) + BlueOf(c)) / 3 + amount, 240);
+    return MakeRgb(g, g, g);
+}
+
+bool KeepsFontColourOn(Rgb background) {
+    return (RedOf(background) + BlueOf(background)) / 2 > 150 || GreenOf(background) > 200;
+}
+
+std::string TrimBlanks(const std::string& s) {
+    size_t first = 0, last = s.size();
+    while (first < last && static_cast<unsigned char>(s[first]) <= ' ') ++first;
+    while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
+    return s.substr(first, last - first);
+}
+
+std::string MeasuredText(const std::string& caption, const std::string& shortCutText) {
+    std::string s = caption == "-" ? std::string() : caption;
+    std::string keys = TrimBlanks(shortCutText);
+    if (!keys.empty()) s += keys + "WWW";
+    return s;
+}
+
+int ItemWidth(int textWidth, bool hasAmpersand, int ampersandWidth, int imageWidth, bool barItemOnNT) {
+    int w = textWidth + 5;
+    if (hasAmpersand) w -= ampersandWidth;
+    if (imageWidth > 0) w += imageWidth;
+    if (barItemOnNT) w += 8;
+    return w;
+}
+
+int ItemHeight(int textHeight, int imageHeight) {
+    int h = textHeight + RoundHalfEven(static_cast<long long>(textHeight) * 3, 4);
+    return std::max(h, imageHeight + 6);
+}
+
+ItemGeometry LayOutItem(Rect r, int iconWidth, bool hasPicture, int pictureWidth, bool barItem, bool rightToLeft) {
+    ItemGeometry g;
+    r.bottom += 1;  // painted one row taller; the next item paints over it
+    g.item = r;
+    const int iw = iconWidth, pw = pictureWidth;
+
+    g.iconColumn =
+        rightToLeft ? Rect{r.right - iw, r.top, r.right, r.bottom} : Rect{r.left, r.top, r.left + iw, r.bottom};
+    const Rect& ic = g.iconColumn;
+
+    Rect& cr = g.check;
+    if (hasPicture) {
+        cr = Rect{ic.left + 1, ic.top + 2, ic.right - 3, ic.bottom - 2};
+    } else {
+        cr.left = ic.left + (iw - 10) / 2;
+        cr.top = ic.top + (ic.Height() - 10) / 2;
+        cr.right = cr.left + 10;
+        cr.bottom = cr.top + 10;
+    }
+    if (pw > iw) {
+        if (rightToLeft) cr.left = cr.right - pw;
+        else cr.right = cr.left + pw;
+    }
+    if (barItem) cr.top -= 1;
+
+    Rect& tr = g.text;
+    tr.top = r.top;
+    tr.bottom = r.bottom;
+    if (!rightToLeft) {
+        tr.left = barItem ? r.left + 4 : r.left + iw;
+        if (r.left + pw > tr.left) tr.left = r.left + pw + 4;
+        tr.right = r.right;
+    } else {
+        tr.left = r.left;
+        tr.right = barItem ? r.right - 4 : r.right - iw;
+        if (r.right - pw < tr.right) tr.right = r.right - pw - 8;
+    }
+    if (barItem) {
+        if (!hasPicture) tr = r;
+        else if (rightToLeft) tr.right += 5;
+        else tr.left -= 5;
+    }
+    return g;
+}
+
+Point ImagePosition(Rect ic, int iconWidth, int pictureWidth, bool menuItem, bool barItem, bool rightToLeft,
+                    bool lifted) {
+    Point p{ic.left, ic.top + 1};
+    if (menuItem) {
+        p.y += 2;
+        if (pictureWidth < iconWidth) p.x = ic.left + (iconWidth - pictureWidth) / 2 - 1;
+        else p.x = rightToLeft ? ic.right - pictureWidth - 2 : ic.left + 2;
+    }
+    if (barItem) p.x = rightToLeft ? ic.right - pictureWidth - 5 : ic.left + 1;
+    if (lifted) {
+        p.x -= 1;
+        p.y -= 1;
+    }
+    return p;
+}
+
+Segment SeparatorLine(Rect text, bool rightToLeft) {
+    int y = text.top + RoundHalfEven(text.bottom - text.top, 2);
+    if (rightToLeft) return Segment{{text.left, y}, {text.right - 7, y}};
+    return Segment{{text.left + 7, y}, {text.right, y}};
+}
+
+std::array<Segment, 5> CheckStrokes(Rect b) {
+    const int L = b.left, T = b.top, R = b.right, B = b.bottom;
+    return {Segment{{L + 1, T + 5}, {L + 4, B - 2}}, Segment{{L + 2, T + 5}, {L + 4, B - 3}},
+            Segment{{L + 2, T + 4}, {L + 5, B - 3}}, Segment{{L + 4, B - 3}, {R + 2, T - 1}},
+            Segment{{L + 4, B - 2}, {R - 2, T + 3}}};
+}
+
+std::array<TextPass, 4> DefaultTextPasses(Rect t) {
+    return {TextPass{Rect{t.left + 1, t.top, t.right, t.bottom}, 30},
+            TextPass{Rect{t.left + 1, t.top + 2, t.right + 1, t.bottom}, 30},
+            TextPass{Rect{t.left, t.top + 1, t.right, t.bottom}, 40},
+            TextPass{Rect{t.left + 1, t.top + 1, t.right + 1, t.bottom}, 60}};
+}
+
+std::array<ShadowFill, 4> BarShadowFills(Rect r) {
+    const int Rt = r.right, T = r.top, B = r.bottom;
+    return {ShadowFill{10, Rect{Rt - 7, T, Rt, B}}, ShadowFill{30, Rect{Rt - 7, T + 3, Rt - 2, B}},
+            ShadowFill{60, Rect{Rt - 7, T + 5, Rt - 3, B}}, ShadowFill{100, Rect{Rt - 7, T + 6, Rt - 5, B}}};
+}
+
+std::array<ShadowLine, 5> BarShadowLines(Rect r) {
+    const int Rt = r.right, T = r.top;
+    return {ShadowLine{false, 0, {{Rt - 5, T + 1}, {Rt - 1, T + 1}, {Rt - 1, T + 6}}},
+            ShadowLine{false, 0, {{Rt - 3, T + 2}, {Rt - 2, T + 2}, {Rt - 2, T + 3}, {Rt - 3, T + 3}}},
+            ShadowLine{true, 10, {{Rt - 6, T + 3}, {Rt - 3, T + 3}, {Rt - 3, T + 6}, {Rt - 4, T + 6}, {Rt - 4, T + 3}}},
+            ShadowLine{true, 30, {{Rt - 5, T + 5}, {Rt - 4, T + 5}, {Rt - 4, T + 9}}},
+            ShadowLine{true, 40, {{Rt - 6, T + 5}, {Rt - 6, T + 7}}}};
+}
+
+std::vector<int> GradientSteps(int left, int right, int iconWidth, bool rightToLeft) {
+    std::vector<int> steps;
+    if (right < left) return steps;
+    steps.resize(static_cast<size_t>(right - left + 1));
+    int amount = 0;
+    // Walk from the icon column's side: the left edge, or the right one mirrored.
+    for (int i = 0; i <= right - left; ++i) {
+        int x = rightToLeft ? right - i : left + i;
+        bool nearColumn =
+            rightToLeft ? (right - iconWidth - 5 < x && x < right) : (left < x && x < left + iconWidth + 5);
+        amount = std::min(amount + (nearColumn ? 3 : 1), 96);
+        steps[static_cast<size_t>(x - left)] = amount;
+    }
+    return steps;
+}
+
+}  // namespace xpmenu
