@@ -198,6 +198,15 @@ TEST(PictureDecoder, RefusesWhatItCannotReadAndCountsEveryOpen) {
     }
     EXPECT_EQ(before + 5, PictureDecoder::OpenCount());
 
+    // Held by another program without sharing: refused, and fine once let go.
+    const std::string held = folder / "held.png";
+    CopyFileA(DataPicture("alpha.png").c_str(), held.c_str(), FALSE);
+    HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    EXPECT_FALSE(decoder.Open(held, file));
+    CloseHandle(lock);
+    EXPECT_TRUE(decoder.Open(held, file));
+
     // Cut inside the pixel data: the header may read, the pixels must not.
     const std::string cut = folder.WriteFile("cut.bmp", Truncated("red.bmp", 200));
     PixelBuffer pixels;
