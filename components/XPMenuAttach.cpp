@@ -197,28 +197,6 @@ void TXPMenu::HookAround(TMenuItem* item) {
 // ----------------------------------------------------------------- layouts
 
 namespace {
-TFontStyles FontStylesOf(const layout::Value& v) {
-    TFontStyles s = 0;
-    for (const auto& name : v.AsSet()) {
-        if (name == "fsBold") s |= fsBold;
-        else if (name == "fsItalic") s |= fsItalic;
-        else if (name == "fsUnderline") s |= fsUnderline;
-        else if (name == "fsStrikeOut") s |= fsStrikeOut;
-        else throw Exception("invalid font style " + name);
-    }
-    return s;
-}
-
-int CharsetOf(const layout::Value& v) {
-    if (v.kind == layout::Value::Kind::Integer) return v.AsInt();
-    const std::string& id = v.AsIdent();
-    if (id == "DEFAULT_CHARSET") return DEFAULT_CHARSET;
-    if (id == "ANSI_CHARSET") return ANSI_CHARSET;
-    if (id == "SYMBOL_CHARSET") return SYMBOL_CHARSET;
-    if (id == "GB2312_CHARSET") return GB2312_CHARSET;
-    throw Exception("invalid charset " + id);
-}
-
 std::uint16_t SetOf(const layout::Value& v, std::initializer_list<const char*> members) {
     std::uint16_t mask = 0;
     for (const auto& name : v.AsSet()) {
@@ -243,12 +221,7 @@ std::uint8_t ByteOf(const layout::Value& v) {
 bool TXPMenu::ReadProperty(const std::string& name, const layout::Value& v, TLayoutReader& r) {
     if (name == "DimLevel") DimLevel = ByteOf(v);
     else if (name == "GrayLevel") GrayLevel = ByteOf(v);
-    else if (name == "Font.Name") font_.SetName(r.Str(v));
-    else if (name == "Font.Height") font_.SetHeight(r.Int(v));
-    else if (name == "Font.Size") font_.SetSize(r.Int(v));
-    else if (name == "Font.Color") font_.SetColor(r.Color(v));
-    else if (name == "Font.Style") font_.SetStyle(FontStylesOf(v));
-    else if (name == "Font.Charset") font_.SetCharset(CharsetOf(v));
+    else if (ReadFontProperty(font_, name, v, r)) {}
     else if (name == "Color") Color = r.Color(v);
     else if (name == "IconBackColor") IconBackColor = r.Color(v);
     else if (name == "MenuBarColor") SetMenuBarColor(r.Color(v));

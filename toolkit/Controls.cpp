@@ -712,6 +712,17 @@ int Charset(const layout::Value& v) {
 }
 }  // namespace
 
+bool ReadFontProperty(TFont& font, const std::string& name, const layout::Value& v, TLayoutReader& r) {
+    if (name == "Font.Name") font.SetName(r.Str(v));
+    else if (name == "Font.Height") font.SetHeight(r.Int(v));
+    else if (name == "Font.Size") font.SetSize(r.Int(v));
+    else if (name == "Font.Color") font.SetColor(r.Color(v));
+    else if (name == "Font.Style") font.SetStyle(FontStyles(v));
+    else if (name == "Font.Charset") font.SetCharset(Charset(v));
+    else return false;
+    return true;
+}
+
 bool TControl::ReadProperty(const std::string& name, const layout::Value& v, TLayoutReader& r) {
     if (name == "Left") SetLeft(r.Int(v));
     else if (name == "Top") SetTop(r.Int(v));
@@ -725,12 +736,7 @@ bool TControl::ReadProperty(const std::string& name, const layout::Value& v, TLa
     else if (name == "Color") SetColor(r.Color(v));
     else if (name == "ParentColor") SetParentColor(r.Bool(v));
     else if (name == "ParentFont") SetParentFont(r.Bool(v));
-    else if (name == "Font.Name") font_.SetName(r.Str(v));
-    else if (name == "Font.Height") font_.SetHeight(r.Int(v));
-    else if (name == "Font.Size") font_.SetSize(r.Int(v));
-    else if (name == "Font.Color") font_.SetColor(r.Color(v));
-    else if (name == "Font.Style") font_.SetStyle(FontStyles(v));
-    else if (name == "Font.Charset") font_.SetCharset(Charset(v));
+    else if (ReadFontProperty(font_, name, v, r)) {}
     else if (name == "Hint") Hint = r.Str(v);
     else if (name == "ShowHint") ShowHint = r.Bool(v);
     else if (name == "OnClick") r.Event(v, OnClick);

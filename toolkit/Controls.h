@@ -297,5 +297,8 @@ private:
     TCanvas canvas_;
 };
 
+// Reads a layout's "Font.*" property into `font`; false for any other name.
+bool ReadFontProperty(TFont& font, const std::string& name, const layout::Value& value, TLayoutReader& reader);
+
 // The exception boundary of every callback: hands errors to the application.
 void HandleCallbackException() noexcept;
