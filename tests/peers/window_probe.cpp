@@ -1,0 +1,105 @@
+// Looks at windows from outside, for shell scripts that drive the real
+// program (the headless run, end-to-end scripts). A console program: it
+// prints what it finds on standard output, one fact a line, and exits 0 when
+// it found what it was asked for.
+//
+//   window_probe tray                      "icon L T R B" for every icon in
+//                                          Wine's own tray window
+//   window_probe window TITLE [CLASS]      "workarea L T R B", "window L T R B
+//                                          VISIBLE" for the top-level window
+//                                          titled TITLE, and with CLASS
+//                                          "child L T R B" for its first
+//                                          visible descendant of that class
+//   window_probe titles CLASS              "title TEXT" for every visible
+//                                          top-level window of that class
+//   window_probe close TITLE               posts WM_CLOSE to the top-level
+//                                          window titled TITLE
+// Rectangles are in screen pixels, right and bottom excluded.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+void PrintRect(const char* what, const RECT& r, const char* tail = "") {
+    std::printf("%s %ld %ld %ld %ld%s\n", what, r.left, r.top, r.right, r.bottom, tail);
+}
+
+HWND FindVisibleDescendant(HWND parent, const char* className) {
+    HWND child = nullptr;
+    while ((child = FindWindowExA(parent, child, nullptr, nullptr))) {
+        if (!IsWindowVisible(child)) continue;
+        char cls[128];
+        GetClassNameA(child, cls, sizeof cls);
+        if (std::strcmp(cls, className) == 0) return child;
+        if (HWND inner = FindVisibleDescendant(child, className)) return inner;
+    }
+    return nullptr;
+}
+
+int Tray() {
+    HWND tray = FindWindowA("__winex11_standalone_tray", "Wine System Tray");
+    if (!tray || !IsWindowVisible(tray)) return 1;
+    int icons = 0;
+    HWND child = nullptr;
+    while ((child = FindWindowExA(tray, child, nullptr, nullptr))) {
+        RECT r;
+        if (!IsWindowVisible(child) || !GetWindowRect(child, &r)) continue;
+        PrintRect("icon", r);
+        ++icons;
+    }
+    return icons > 0 ? 0 : 1;
+}
+
+int Window(const char* title, const char* childClass) {
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    PrintRect("workarea", work);
+    HWND wnd = FindWindowA(nullptr, title);
+    if (!wnd) return 1;
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    PrintRect("window", r, IsWindowVisible(wnd) ? " 1" : " 0");
+    if (!childClass) return 0;
+    HWND child = FindVisibleDescendant(wnd, childClass);
+    if (!child) return 1;
+    GetWindowRect(child, &r);
+    PrintRect("child", r);
+    return 0;
+}
+
+BOOL CALLBACK PrintTitleIfClass(HWND wnd, LPARAM className) {
+    char cls[128], text[256];
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (IsWindowVisible(wnd) && std::strcmp(cls, reinterpret_cast<const char*>(className)) == 0) {
+        GetWindowTextA(wnd, text, sizeof text);
+        std::printf("title %s\n", text);
+    }
+    return TRUE;
+}
+
+int Titles(const char* className) {
+    EnumWindows(PrintTitleIfClass, reinterpret_cast<LPARAM>(className));
+    return 0;
+}
+
+int Close(const char* title) {
+    HWND wnd = FindWindowA(nullptr, title);
+    return wnd && PostMessageA(wnd, WM_CLOSE, 0, 0) ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    int result = 2;
+    if (command == "tray") result = Tray();
+    else if (command == "window" && argc > 2) result = Window(argv[2], argc > 3 ? argv[3] : nullptr);
+    else if (command == "titles" && argc > 2) result = Titles(argv[2]);
+    else if (command == "close" && argc > 2) result = Close(argv[2]);
+    else std::fprintf(stderr, "usage: window_probe tray | window TITLE [CLASS] | titles CLASS | close TITLE\n");
+    std::fflush(stdout);
+    return result;
+}
