@@ -14,6 +14,9 @@
 //                                          top-level window of that class
 //   window_probe close TITLE               posts WM_CLOSE to the top-level
 //                                          window titled TITLE
+//   window_probe fonts NAME...             "font NAME -> FACE" for each font
+//                                          name: the face GDI really selects
+//                                          for it; exits 1 when one differs
 // Rectangles are in screen pixels, right and bottom excluded.
 #include <windows.h>
 
@@ -90,6 +93,29 @@ int Close(const char* title) {
     return wnd && PostMessageA(wnd, WM_CLOSE, 0, 0) ? 0 : 1;
 }
 
+// The face that GDI selects for a font name: the name itself when the font
+// is installed, another face when it is substituted or missing.
+int Fonts(int count, char** names) {
+    int substituted = 0;
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (int i = 0; i < count; ++i) {
+        LOGFONTA lf{};
+        lf.lfHeight = -11;
+        lf.lfCharSet = std::strcmp(names[i], "Marlett") == 0 ? SYMBOL_CHARSET : DEFAULT_CHARSET;
+        lstrcpynA(lf.lfFaceName, names[i], LF_FACESIZE);
+        HFONT font = CreateFontIndirectA(&lf);
+        HGDIOBJ old = SelectObject(dc, font);
+        char face[LF_FACESIZE] = {};
+        GetTextFaceA(dc, LF_FACESIZE, face);
+        SelectObject(dc, old);
+        DeleteObject(font);
+        std::printf("font %s -> %s\n", names[i], face);
+        if (lstrcmpiA(face, names[i]) != 0) ++substituted;
+    }
+    DeleteDC(dc);
+    return substituted ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,7 +125,8 @@ int main(int argc, char** argv) {
     else if (command == "window" && argc > 2) result = Window(argv[2], argc > 3 ? argv[3] : nullptr);
     else if (command == "titles" && argc > 2) result = Titles(argv[2]);
     else if (command == "close" && argc > 2) result = Close(argv[2]);
-    else std::fprintf(stderr, "usage: window_probe tray | window TITLE [CLASS] | titles CLASS | close TITLE\n");
+    else if (command == "fonts" && argc > 2) result = Fonts(argc - 2, argv + 2);
+    else std::fprintf(stderr, "usage: window_probe tray | window TITLE [CLASS] | titles CLASS | close TITLE | fonts NAME...\n");
     std::fflush(stdout);
     return result;
 }
