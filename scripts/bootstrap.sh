@@ -11,7 +11,7 @@ packages=(
   cmake ninja-build
   wine wine32:i386 fonts-wine
   xvfb xdotool xclip x11-utils imagemagick fonts-liberation
-  googletest fp-utils libchm-bin dpkg-dev
+  googletest fp-utils libchm-bin unzip dpkg-dev
 )
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -12,6 +12,9 @@
 //                                          visible descendant of that class
 //   window_probe titles CLASS              "title TEXT" for every visible
 //                                          top-level window of that class
+//   window_probe tabs TITLE                "tab TEXT" for every tab of the
+//                                          first tab control of that window,
+//                                          shown or not
 //   window_probe close TITLE               posts WM_CLOSE to the top-level
 //                                          window titled TITLE
 //   window_probe fonts NAME...             "font NAME -> FACE" for each font
@@ -19,6 +22,7 @@
 //                                          for it; exits 1 when one differs
 // Rectangles are in screen pixels, right and bottom excluded.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -30,14 +34,15 @@ void PrintRect(const char* what, const RECT& r, const char* tail = "") {
     std::printf("%s %ld %ld %ld %ld%s\n", what, r.left, r.top, r.right, r.bottom, tail);
 }
 
-HWND FindVisibleDescendant(HWND parent, const char* className) {
+// The first descendant of that class; only a visible one unless `any`.
+HWND FindDescendant(HWND parent, const char* className, bool any = false) {
     HWND child = nullptr;
     while ((child = FindWindowExA(parent, child, nullptr, nullptr))) {
-        if (!IsWindowVisible(child)) continue;
+        if (!any && !IsWindowVisible(child)) continue;
         char cls[128];
         GetClassNameA(child, cls, sizeof cls);
         if (std::strcmp(cls, className) == 0) return child;
-        if (HWND inner = FindVisibleDescendant(child, className)) return inner;
+        if (HWND inner = FindDescendant(child, className, any)) return inner;
     }
     return nullptr;
 }
@@ -66,11 +71,41 @@ int Window(const char* title, const char* childClass) {
     GetWindowRect(wnd, &r);
     PrintRect("window", r, IsWindowVisible(wnd) ? " 1" : " 0");
     if (!childClass) return 0;
-    HWND child = FindVisibleDescendant(wnd, childClass);
+    HWND child = FindDescendant(wnd, childClass);
     if (!child) return 1;
     GetWindowRect(child, &r);
     PrintRect("child", r);
     return 0;
+}
+
+// The tab texts of a tab control in another process: the item and its text
+// buffer have to live in that process's memory.
+int Tabs(const char* title) {
+    HWND wnd = FindWindowA(nullptr, title);
+    HWND tabs = wnd ? FindDescendant(wnd, WC_TABCONTROLA, true) : nullptr;
+    if (!tabs) return 1;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(tabs, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return 1;
+    constexpr SIZE_T kText = 256;
+    char* remote =
+        static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(TCITEMA) + kText, MEM_COMMIT, PAGE_READWRITE));
+    const int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; remote && i < count; ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = remote + sizeof(TCITEMA);
+        item.cchTextMax = kText;
+        WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+        SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(remote));
+        char text[kText] = {};
+        ReadProcessMemory(process, remote + sizeof(TCITEMA), text, kText - 1, nullptr);
+        std::printf("tab %s\n", text);
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return count > 0 ? 0 : 1;
 }
 
 BOOL CALLBACK PrintTitleIfClass(HWND wnd, LPARAM className) {
@@ -124,9 +159,10 @@ int main(int argc, char** argv) {
     if (command == "tray") result = Tray();
     else if (command == "window" && argc > 2) result = Window(argv[2], argc > 3 ? argv[3] : nullptr);
     else if (command == "titles" && argc > 2) result = Titles(argv[2]);
+    else if (command == "tabs" && argc > 2) result = Tabs(argv[2]);
     else if (command == "close" && argc > 2) result = Close(argv[2]);
     else if (command == "fonts" && argc > 2) result = Fonts(argc - 2, argv + 2);
-    else std::fprintf(stderr, "usage: window_probe tray | window TITLE [CLASS] | titles CLASS | close TITLE | fonts NAME...\n");
+    else std::fprintf(stderr, "usage: window_probe tray | window TITLE [CLASS] | titles CLASS | tabs TITLE | close TITLE | fonts NAME...\n");
     std::fflush(stdout);
     return result;
 }
