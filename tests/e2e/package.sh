@@ -9,10 +9,12 @@ zip="$BUILD_DIR/Tovira-2.0-win32.zip"
 probe_exe="$BUILD_DIR/peers/window_probe.exe"
 run() { "$SOURCE_DIR/scripts/wine-run" "$@"; }
 probe() { run "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
-poll() {  # poll <tenths of a second> <command...>
-  local tries=$1; shift
-  for _ in $(seq 1 "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
+poll() {  # poll <seconds> <command...>: until it succeeds or the time is up
+  local deadline=$((SECONDS + $1)); shift
+  until "$@" >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
 }
 
 work="$(mktemp -d)"
@@ -46,21 +48,29 @@ xdotool mousemove 640 400
 (cd "$app" && exec "$SOURCE_DIR/scripts/wine-run" ./Tovira.exe) >/dev/null 2>&1 &
 app_pid=$!
 more_icons() { [ "$(probe tray | grep -c '^icon')" -gt "$icons_before" ]; }
-poll 600 more_icons || fail "no tray icon from the unzipped exe"
-poll 100 bash -c "'$SOURCE_DIR/scripts/wine-run' '$probe_exe' window 'Tovira v2.0' | grep -q '^window .* 0'" ||
+poll 60 more_icons || fail "no tray icon from the unzipped exe"
+poll 10 bash -c "'$SOURCE_DIR/scripts/wine-run' '$probe_exe' window 'Tovira v2.0' | grep -q '^window .* 0'" ||
   fail "the main window is not there (hidden) at start"
 
 read -r _ l t r b <<<"$(probe tray | grep '^icon' | tail -n1)"
-xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2))
+# The tray window is mapped on the X side a moment after the icon exists;
+# move over the icon again, one pixel aside, while the window stays hidden.
+poll 20 xdotool search --onlyvisible --name '^Wine System Tray$' || fail "Wine's tray window is not on the screen"
 shown() { probe window 'Tovira v2.0' | grep -q '^window .* 1'; }
-poll 200 shown || fail "the window did not show through the tray icon"
+nudge=0
+reveal() {
+  nudge=$((1 - nudge))
+  xdotool mousemove $(((l + r) / 2 + nudge)) $(((t + b) / 2))
+  poll 2 shown
+}
+poll 30 reveal || fail "the window did not show through the tray icon"
 expected_tabs="general additional $(cd "$SOURCE_DIR/data/images" && ls -d */ | tr -d / | grep -vx -e general -e additional | sort -f | tr '\n' ' ')"
 got_tabs="$(probe tabs 'Tovira v2.0' | sed 's/^tab //' | tr -s ' ' | sed 's/^ //; s/ $//' | tr '\n' ' ')"
 [ "$(echo $got_tabs)" = "$(echo $expected_tabs)" ] || fail "tabs '$got_tabs', expected '$expected_tabs'"
 echo "tabs: $got_tabs"
 
 run "$probe_exe" close 'Tovira v2.0' >/dev/null 2>&1
-poll 300 bash -c "! kill -0 $app_pid" && app_pid="" || fail "the program did not end on close"
+poll 30 bash -c "! kill -0 $app_pid" && app_pid="" || fail "the program did not end on close"
 grep -q '^DoMinimize=1' "$app/Tovira.ini" 2>/dev/null || fail "no Tovira.ini written next to the unzipped exe"
 
 [ "$failures" = 0 ] && echo "package: $(unzip -Z1 "$zip" | grep -vc '/$') files, starts from a fresh folder"
