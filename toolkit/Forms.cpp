@@ -220,6 +220,8 @@ int TForm::ShowModal() {
     };
     try {
         Show();
+        // As the dialog manager does: the first control in tab order starts with the focus.
+        if (!FocusedControlOf(handle_)) SelectNext(true);
         while (true) {
             Application->HandleMessage();
             if (Application->Terminated()) ModalResult = mrCancel;
@@ -292,8 +294,15 @@ bool TForm::DialogKey(const MSG& msg) {
         SelectNext(GetKeyState(VK_SHIFT) >= 0);
         return true;
     case VK_RETURN:
-    case VK_ESCAPE:
         return OfferDialogKey(this, static_cast<WORD>(msg.wParam));
+    case VK_ESCAPE:
+        if (OfferDialogKey(this, VK_ESCAPE)) return true;
+        // A modal dialog box without a cancel button still closes on Escape, as cancel.
+        if (modal_ && borderStyle_ == bsDialog) {
+            ModalResult = mrCancel;
+            return true;
+        }
+        return false;
     default:
         return false;
     }

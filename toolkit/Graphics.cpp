@@ -7,6 +7,15 @@ COLORREF ColorToRGB(TColor color) {
     return static_cast<COLORREF>(color) & 0xFFFFFF;
 }
 
+int DrawTextInCodePage(HDC dc, const std::string& text, RECT& rect, UINT format, UINT codePage) {
+    if (codePage == 0) return DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
+    const int size = static_cast<int>(text.size());
+    int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    if (length > 0) MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
+    return DrawTextW(dc, wide.c_str(), length, &rect, format);
+}
+
 namespace {
 int ScreenPixelsPerInch() {
     static int ppi = [] {
@@ -104,11 +113,11 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
     ::TextOutA(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
-void TCanvas::TextRect(const RECT& rect, const std::string& text, UINT format) {
+void TCanvas::TextRect(const RECT& rect, const std::string& text, UINT format, UINT codePage) {
     SelectFont();
     SetBkMode(dc_, TRANSPARENT);
     RECT r = rect;
-    DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &r, format);
+    DrawTextInCodePage(dc_, text, r, format, codePage);
 }
 
 SIZE TCanvas::TextExtent(const std::string& text) {

@@ -11,6 +11,10 @@
 // GetSysColor for system colours, the value itself otherwise.
 COLORREF ColorToRGB(TColor color);
 
+// DrawText for single-byte text; with a code page other than 0 the bytes are
+// read in that code page (not the system's ANSI one) and drawn as Unicode.
+int DrawTextInCodePage(HDC dc, const std::string& text, RECT& rect, UINT format, UINT codePage);
+
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 
@@ -88,7 +92,7 @@ public:
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     void TextOut(int x, int y, const std::string& text);
-    void TextRect(const RECT& rect, const std::string& text, UINT format);
+    void TextRect(const RECT& rect, const std::string& text, UINT format, UINT codePage = 0);
     SIZE TextExtent(const std::string& text);
     int TextWidth(const std::string& text) { return TextExtent(text).cx; }
     int TextHeight(const std::string& text) { return TextExtent(text).cy; }

@@ -1,0 +1,46 @@
+#include "about.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "ExtCtrls.h"
+#include "LabelEx.h"
+#include "StdCtrls.h"
+
+const char kToviraWebAddress[] = "http://www.tovira.example.com/";
+const char kToviraSupportAddress[] = "support@tovira.example.com";
+
+TfrmAbout* frmAbout = nullptr;
+
+TfrmAbout::TfrmAbout(TComponent* owner) : TForm(owner) {
+    RegisterComponentClass<TLabelEx>("TLabelEx");
+    BindLayout();
+    ReadLayout("TFRMABOUT");
+    // The link captions come from the one place that also feeds the links.
+    LabelEx1->SetCaption(kToviraWebAddress);
+    LabelEx2->SetCaption(std::string("email: ") + kToviraSupportAddress);
+}
+
+void TfrmAbout::BindLayout() {
+    auto& b = Bindings;
+    b.Field("Label1", Label1);
+    b.Field("Label2", Label2);
+    b.Field("Label3", Label3);
+    b.Field("Image2", Image2);
+    b.Field("LabelEx1", LabelEx1);
+    b.Field("LabelEx2", LabelEx2);
+    b.Field("Button1", Button1);
+    b.Handler<&TfrmAbout::LabelEx1Click>("LabelEx1Click", this);
+    b.Handler<&TfrmAbout::LabelEx2Click>("LabelEx2Click", this);
+}
+
+void TfrmAbout::LabelEx1Click(TObject*) {
+    ShellExecuteA(Handle(), "open", kToviraWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TfrmAbout::LabelEx2Click(TObject*) {
+    std::string mail = std::string("mailto:") + kToviraSupportAddress + "?subject=Tovira1.0_Support";
+    ShellExecuteA(Handle(), "open", mail.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
