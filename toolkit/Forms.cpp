@@ -326,6 +326,12 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_SYSCOMMAND:
+        // Windows reads any SC_MOVE with a hit-test code in its low bits as a
+        // move with the mouse; Wine moves only for the caption's code.
+        if ((wp & 0xFFF0) == SC_MOVE && (wp & 0xF) != 0 && (wp & 0xF) != HTCAPTION)
+            return TCustomControl::WndProc(msg, SC_MOVE | HTCAPTION, lp);
+        return TCustomControl::WndProc(msg, wp, lp);
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS;
     case WM_MEASUREITEM:
