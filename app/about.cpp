@@ -9,8 +9,9 @@
 #include "LabelEx.h"
 #include "StdCtrls.h"
 
-const char kToviraWebAddress[] = "http://www.tovira.example.com/";
-const char kToviraSupportAddress[] = "support@tovira.example.com";
+// The link captions and the links themselves come from here.
+const char kToviraWebAddress[] = "http://www.tovira.example";
+const char kToviraSupportAddress[] = "support@tovira.example";
 
 TfrmAbout* frmAbout = nullptr;
 

@@ -14,6 +14,10 @@ COLORREF ColorToRGB(TColor color);
 // DrawText for single-byte text; with a code page other than 0 the bytes are
 // read in that code page (not the system's ANSI one) and drawn as Unicode.
 int DrawTextInCodePage(HDC dc, const std::string& text, RECT& rect, UINT format, UINT codePage);
+// The width that text drawn with DrawTextInCodePage in the DC's font really
+// covers: at least what DT_CALCRECT reports, more where the drawn glyphs go
+// past it (Wine's stand-ins for the classic fonts draw wider than they measure).
+int TextInkWidth(HDC dc, const std::string& text, const RECT& calculated, UINT format, UINT codePage);
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;

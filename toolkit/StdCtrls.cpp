@@ -86,6 +86,7 @@ void TLabel::AdjustBounds() {
     SelectGuard font(screen.Get(), Font().Handle());
     RECT r{0, 0, wordWrap_ ? Width() : 0, 0};
     DrawTextInCodePage(screen.Get(), text, r, DrawTextFlags() | DT_CALCRECT, textCodePage_);
+    if (!wordWrap_) r.right = TextInkWidth(screen.Get(), text, r, DrawTextFlags(), textCodePage_);
     int left = Left();
     if (alignment_ == taRightJustify) left += Width() - r.right;  // keep the right edge
     SetBounds(left, Top(), r.right, r.bottom);

@@ -166,6 +166,16 @@ TEST_F(AboutDialogTest, WindowAndChildrenFromTheLayout) {
     EXPECT_EQ(dialog->LabelEx1->Caption(), kToviraWebAddress);
     EXPECT_EQ(dialog->LabelEx2->Caption(), std::string("email: ") + kToviraSupportAddress);
     EXPECT_EQ(dialog->LabelEx1->Cursor(), crHandPoint);
+    {
+        HDC dc = GetDC(dialog->Handle());
+        HGDIOBJ old = SelectObject(dc, dialog->LabelEx1->Font().Handle());
+        SIZE size{};
+        GetTextExtentPoint32A(dc, kToviraWebAddress, static_cast<int>(strlen(kToviraWebAddress)), &size);
+        SelectObject(dc, old);
+        ReleaseDC(dialog->Handle(), dc);
+        EXPECT_GE(dialog->LabelEx1->Width(), size.cx) << "the link label fits its text";
+        EXPECT_LE(dialog->LabelEx1->Width(), size.cx + 8);
+    }
     EXPECT_EQ(dialog->LabelEx2->NormalColor(), clBlack);
     // Labels size themselves to their texts.
     EXPECT_EQ(dialog->LabelEx2->Left(), 190);

@@ -2,7 +2,6 @@
 // frame, title bar, moving with the real pointer, and what Apply and the
 // close glyph do to the registry of the test prefix.
 #include <windows.h>
-#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +9,7 @@
 #include <string>
 
 #include "ExtCtrls.h"
+#include "KeySecurity.h"
 #include "StdCtrls.h"
 #include "TestApplication.h"
 #include "UnixCommand.h"
@@ -78,16 +78,15 @@ public:
 
 private:
     struct Value {
-        const char* key;
-        const char* name;
+        const char* key = nullptr;
+        const char* name = nullptr;
         DWORD type = 0;
         std::vector<BYTE> data;
         bool saved = false;
     };
-    Value values_[4] = {{kMain, "Start Page"},
-                        {kPanelPolicy, "HomePage"},
-                        {kMain, "Window Title"},
-                        {kSystemPolicy, "DisableRegistryTools"}};
+    Value values_[4] = {Value{kMain, "Start Page", 0, {}, false}, Value{kPanelPolicy, "HomePage", 0, {}, false},
+                        Value{kMain, "Window Title", 0, {}, false},
+                        Value{kSystemPolicy, "DisableRegistryTools", 0, {}, false}};
 };
 
 class RescueDialogTest : public ::testing::Test {
@@ -202,13 +201,18 @@ TEST_F(RescueDialogTest, RegionFrameAndTitleBarPixels) {
 }
 
 TEST_F(RescueDialogTest, TheSentenceIsDrawnFromCodePage936) {
-    // The label's pixels match the Unicode sentence drawn in the same font.
+    // The label's pixels match the Unicode sentence.
     const RECT r = dialog->Label1->BoundsRect();
     TBitmap reference;
     reference.SetSize(r.right - r.left, r.bottom - r.top, kBackground);
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ oldBitmap = SelectObject(dc, reference.Handle());
-    HGDIOBJ oldFont = SelectObject(dc, dialog->Label1->Font().Handle());
+    // The label's font in the Chinese character set, so that a face with the glyphs is used.
+    LOGFONTA lf{};
+    GetObjectA(dialog->Label1->Font().Handle(), sizeof lf, &lf);
+    lf.lfCharSet = GB2312_CHARSET;
+    HFONT chinese = CreateFontIndirectA(&lf);
+    HGDIOBJ oldFont = SelectObject(dc, chinese);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     RECT text{0, 0, r.right - r.left, r.bottom - r.top};
@@ -217,6 +221,7 @@ TEST_F(RescueDialogTest, TheSentenceIsDrawnFromCodePage936) {
     SelectObject(dc, oldFont);
     SelectObject(dc, oldBitmap);
     DeleteDC(dc);
+    DeleteObject(chinese);
 
     Capture shot(dialog->Handle());
     int inked = 0, differing = 0;
@@ -312,28 +317,17 @@ TEST_F(RescueDialogTest, ARefusedWriteLeavesApplyWithTheDialogOpen) {
     saved.Plant();
     dialog->CheckBox1->SetChecked(true);
     dialog->CheckBox3->SetChecked(true);
-    // A write that the registry refuses: a value name longer than it allows.
-    // Here through the first step's key made read-only for everyone.
-    HKEY k = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kMain, 0, KEY_ALL_ACCESS, &k), ERROR_SUCCESS);
-    DWORD size = 0;
-    RegGetKeySecurity(k, DACL_SECURITY_INFORMATION, nullptr, &size);
-    std::vector<BYTE> original(size);
-    ASSERT_EQ(RegGetKeySecurity(k, DACL_SECURITY_INFORMATION, original.data(), &size), ERROR_SUCCESS);
-    PSECURITY_DESCRIPTOR readOnly = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KA;;;SY)(A;;KR;;;WD)", SDDL_REVISION_1,
-                                                                     &readOnly, nullptr));
-    ASSERT_EQ(RegSetKeySecurity(k, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
-    LocalFree(readOnly);
-
     std::string message;
-    try {
-        dialog->Button1Click(dialog->Button1);
-    } catch (const Exception& e) {
-        message = e.Message();
+    {
+        // A write that the registry refuses: the first step's key made read-only.
+        ReadOnlyKey locked(HKEY_CURRENT_USER, kMain);
+        ASSERT_TRUE(locked.Ok());
+        try {
+            dialog->Button1Click(dialog->Button1);
+        } catch (const Exception& e) {
+            message = e.Message();
+        }
     }
-    RegSetKeySecurity(k, DACL_SECURITY_INFORMATION, original.data());
-    RegCloseKey(k);
     EXPECT_EQ(message, "Failed to set data for 'Start Page'");
     EXPECT_TRUE(dialog->Visible()) << "the dialog stays open";
     EXPECT_EQ(RepairedValues::Now(kMain, "Window Title").first, static_cast<DWORD>(REG_SZ))

@@ -2,14 +2,13 @@
 // test prefix (under a test key of HKEY_CURRENT_USER), and the value
 // conversions they use.
 #include <windows.h>
-#include <aclapi.h>
-#include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "KeySecurity.h"
 #include "RegValue.h"
 #include "setreg.h"
 
@@ -121,18 +120,9 @@ TEST_F(RegistryTest, DeletionCreatesAMissingPathAndReportsAMissingValue) {
 }
 
 TEST_F(RegistryTest, ARefusedWriteRaisesAndLeavesNothing) {
-    // A key that everyone may only read.
     const std::string key = Key("Locked");
-    HKEY k = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &sd,
-                                                                     nullptr));
-    ASSERT_EQ(RegSetKeySecurity(k, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
-    LocalFree(sd);
-    RegCloseKey(k);
-
+    ReadOnlyKey locked(HKEY_CURRENT_USER, key.c_str());
+    ASSERT_TRUE(locked.Ok());
     try {
         WriteRegValue(HKEY_CURRENT_USER, "\\" + key, "DisableRegistryTools", std::string("0"), rvInteger);
         ADD_FAILURE() << "no error raised";
