@@ -11,7 +11,7 @@
 #define TOVIRA_FILE_DESCRIPTION "Tovira - smileys for your e-mail"
 // The one-line rights notice, shown by the about dialog and in the file's properties.
 #define TOVIRA_COPYRIGHT "Copyright (C) 2026 Tovira"
-#define TOVIRA_WEB_ADDRESS "http://www.tovira.example/"
+#define TOVIRA_WEB_ADDRESS "http://www.tovira.example"
 #define TOVIRA_SUPPORT_ADDRESS "support@tovira.example"
 
 #endif

@@ -9,7 +9,7 @@ deps="$here/.deps"
 packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
   cmake ninja-build
-  wine wine32:i386 fonts-wine
+  wine wine32:i386 fonts-wine fonts-wqy-microhei
   xvfb xdotool xclip x11-utils imagemagick fonts-liberation
   googletest fp-utils libchm-bin unzip dpkg-dev
 )
