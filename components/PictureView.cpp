@@ -833,7 +833,7 @@ void TPictureView::CharTyped(char c) {
 
 void TPictureView::MoveFocus(flow::Move move) {
     if (!HandleAllocated() || Count() == 0) return;
-    if (move != flow::Move::Left) typed_.clear();
+    typed_.clear();
     const bool forward = move == flow::Move::Right || move == flow::Move::Down || move == flow::Move::PageDown ||
                          move == flow::Move::End || focus_ < 0;
     // What the move may land on is laid out first: the rows down to where
