@@ -45,6 +45,7 @@ bool Intersects(const RECT& a, const RECT& b) {
 }  // namespace
 
 TPictureView::TPictureView(TComponent* owner) : TCustomControl(owner) {
+    TabStop = true;  // Tab reaches the pictures like any other control
     SetColor(clWhite);
     SetBounds(0, 0, 200, 150);
 }
