@@ -120,6 +120,15 @@ public:
         return pastes;
     }
 
+    // Waits until the peer has taken its `count`-th Ctrl+V and released Ctrl,
+    // so every key of that paste is in its log.
+    bool WaitForPastes(size_t count) const {
+        return WaitFor([&] {
+            const std::vector<std::string> keys = Keys();
+            return Pastes().size() >= count && !keys.empty() && keys.back() == "up 17";
+        });
+    }
+
     size_t CountLinesStartingWith(const std::string& head) const {
         size_t n = 0;
         for (const std::string& line : Log()) n += line.rfind(head, 0) == 0;

@@ -20,6 +20,7 @@
 
 #include "ClipboardPayload.h"
 #include "IconPageText.h"
+#include "PictureAccess.h"
 #include "ProgramUnderTest.h"
 #include "ScreenShot.h"
 #include "clip_peer.h"
@@ -94,31 +95,6 @@ HWND FocusOf(HWND wnd) {
     return info.hwndFocus;
 }
 
-// Picture `id` (from 1) of a view in the program, on the screen, as
-// assistive technology sees it.
-bool PictureOnScreen(HWND view, long id, RECT& out) {
-    IAccessible* acc = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(view, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                          reinterpret_cast<void**>(&acc))))
-        return false;
-    VARIANT child;
-    VariantInit(&child);
-    child.vt = VT_I4;
-    child.lVal = id;
-    long l = 0, t = 0, w = 0, h = 0;
-    const bool ok = acc->accLocation(&l, &t, &w, &h, child) == S_OK && w > 0;
-    acc->Release();
-    out = RECT{l, t, l + w, t + h};
-    return ok;
-}
-
-bool WaitForPastes(const ComposePeer& peer, size_t count) {
-    return WaitFor([&] {
-        auto keys = peer.Keys();
-        return peer.Pastes().size() >= count && !keys.empty() && keys.back() == "up 17";
-    });
-}
-
 }  // namespace
 
 TEST(PickerEndToEnd, AnimatesWhileShownCostsNothingInTheTrayAndWorksFromTheKeyboard) {
@@ -174,7 +150,7 @@ TEST(PickerEndToEnd, AnimatesWhileShownCostsNothingInTheTrayAndWorksFromTheKeybo
     ASSERT_TRUE(WaitFor([&] { return FocusOf(program.Main()) == view; }));
     program.PressKeys({VK_RIGHT});
     program.PressKeys({VK_RETURN});
-    ASSERT_TRUE(WaitForPastes(note, 1));
+    ASSERT_TRUE(note.WaitForPastes(1));
     EXPECT_EQ(note.Pastes().back(), BuildHtmlClipboardPayload("", general + "a01.gif") + '\0');
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(program.Main()); }));
 
@@ -183,7 +159,7 @@ TEST(PickerEndToEnd, AnimatesWhileShownCostsNothingInTheTrayAndWorksFromTheKeybo
     ASSERT_TRUE(WaitFor([&] { return FocusOf(program.Main()) == view; }));
     program.PressKeys({'P'});
     program.PressKeys({VK_RETURN});
-    ASSERT_TRUE(WaitForPastes(note, 2));
+    ASSERT_TRUE(note.WaitForPastes(2));
     EXPECT_EQ(note.Pastes().back(), BuildHtmlClipboardPayload("", general + "plum.jpg") + '\0');
 
     // Ctrl+Tab to the next tab, whose view takes the focus; Ctrl+Shift+Tab back.

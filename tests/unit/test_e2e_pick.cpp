@@ -8,7 +8,7 @@
 
 #include "ClipboardPayload.h"
 #include "IconPageText.h"
-#include "PictureFlow.h"
+#include "PictureAccess.h"
 #include "ProgramUnderTest.h"
 #include "clip_peer.h"
 
@@ -20,29 +20,18 @@ std::string LibraryPicture(const std::string& relative) {
     return TempFolder::ReadFile(WinePath(std::string(LIBRARY_DIR_UNIX) + "/" + relative));
 }
 
-// The screen point at the middle of picture `index` of a page whose first
-// pictures all have `size` (the view's own flow, scrolled by `scrollY`).
-POINT PictureCentre(HWND view, int index, flow::Size size, int scrollY = 0) {
-    RECT client;
-    GetClientRect(view, &client);
-    flow::Layout layout(client.right);
-    for (int i = 0; i <= index; ++i) layout.Add(size);
-    const flow::Rect& box = layout.Box(index);
-    POINT p{(box.left + box.right) / 2, (box.top + box.bottom) / 2 - scrollY};
-    ClientToScreen(view, &p);
-    return p;
-}
-
-bool WaitForPastes(const ComposePeer& peer, size_t count) {
-    return WaitFor([&] {
-        auto keys = peer.Keys();
-        return peer.Pastes().size() >= count && !keys.empty() && keys.back() == "up 17";
-    });
+// The middle of picture `index` of `view` on the screen, asked through
+// oleacc; waits until the view has placed it.
+POINT PictureCentre(HWND view, int index) {
+    RECT r{};
+    EXPECT_TRUE(WaitFor([&] { return PictureOnScreen(view, index + 1, r); })) << "picture " << index;
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 }  // namespace
 
 TEST(PickEndToEnd, ClickedPicturesArePastedIntoTheComposeWindow) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // oleacc asks the view where its pictures are
     TempFolder app;
     const std::string smile = LibraryPicture("general/smile.gif");  // 24 x 24
     const std::string general = app.MakeFolder("images") + "\\general";
@@ -66,20 +55,20 @@ TEST(PickEndToEnd, ClickedPicturesArePastedIntoTheComposeWindow) {
     ASSERT_TRUE(WaitFor([&] { return (view = ProgramUnderTest::FindVisibleChild(program.Main(), "Tovira.TPictureView")); }));
     const std::string folder = ForwardSlashPath(general);
     auto expectPaste = [&](size_t number, const std::string& name) {
-        ASSERT_TRUE(WaitForPastes(note, number)) << name;
+        ASSERT_TRUE(note.WaitForPastes(number)) << name;
         EXPECT_EQ(note.Pastes().back(), BuildHtmlClipboardPayload("", folder + "/" + name) + '\0');
         // DoMinimize is on by default: the window goes back to the tray.
         EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(program.Main()); }));
     };
 
     // A name with an ampersand, then one with an apostrophe, then the same again.
-    ASSERT_TRUE(ClickAtScreen(PictureCentre(view, 0, {24, 24})));
+    ASSERT_TRUE(ClickAtScreen(PictureCentre(view, 0)));
     expectPaste(1, "a&b smile.gif");
     ASSERT_TRUE(program.Reveal());
-    ASSERT_TRUE(ClickAtScreen(PictureCentre(view, 1, {24, 24})));
+    ASSERT_TRUE(ClickAtScreen(PictureCentre(view, 1)));
     expectPaste(2, "Bob's smile.gif");
     ASSERT_TRUE(program.Reveal());
-    ASSERT_TRUE(ClickAtScreen(PictureCentre(view, 1, {24, 24})));
+    ASSERT_TRUE(ClickAtScreen(PictureCentre(view, 1)));
     expectPaste(3, "Bob's smile.gif");
     // The window was switched to HTML once, before the first paste.
     const std::vector<std::string> switchAndPaste = {"down 18", "down 79", "up 79", "up 18", "down 82", "up 82",
@@ -89,8 +78,8 @@ TEST(PickEndToEnd, ClickedPicturesArePastedIntoTheComposeWindow) {
     EXPECT_EQ(std::vector<std::string>(keys.begin(), keys.begin() + 10), switchAndPaste);
     EXPECT_EQ(keys.size(), 10u + 2 * 4u);
 
-    // The second tab scrolls; the wheel moves it and a click still picks the
-    // picture under the pointer.
+    // The second tab scrolls: a picture below its visible part comes into
+    // view with the wheel, and a click picks the picture under the pointer.
     ASSERT_TRUE(program.Reveal());
     HWND tabs = ProgramUnderTest::FindChild(program.Main(), "SysTabControl32");
     ASSERT_NE(tabs, nullptr);
@@ -102,31 +91,28 @@ TEST(PickEndToEnd, ClickedPicturesArePastedIntoTheComposeWindow) {
         return many && many != view;
     }));
     EXPECT_TRUE(WaitFor([&] { return (GetWindowLongA(many, GWL_STYLE) & WS_VSCROLL) != 0; }));
-    // A press in the page's margin gives the view the focus (and picks
-    // nothing); two wheel notches then scroll three lines of 20 pixels each.
-    POINT margin{3, 3};
-    ClientToScreen(many, &margin);
-    ASSERT_TRUE(RunUnixCommand("xdotool mousemove " + std::to_string(margin.x) + " " + std::to_string(margin.y) +
-                               " click 1 click 5 click 5"));
-    const int scrolled = 2 * 3 * 20;
-    // Pick a picture a few rows down, where it is now.
-    RECT client;
-    GetClientRect(many, &client);
-    flow::Layout layout(client.right);
-    int target = -1;
-    for (int i = 0; i < 400; ++i) {
-        layout.Add({24, 24});
-        const flow::Rect& box = layout.Box(i);
-        if (box.top >= scrolled + 40) {
-            target = i;
-            break;
-        }
-    }
-    ASSERT_GE(target, 0);
-    ASSERT_TRUE(ClickAtScreen(PictureCentre(many, target, {24, 24}, scrolled)));
+    RECT visible;
+    GetClientRect(many, &visible);
+    MapWindowPoints(many, nullptr, reinterpret_cast<POINT*>(&visible), 2);
+    constexpr int kTarget = 250;  // rows below the first screen
+    RECT where{};
+    ASSERT_TRUE(WaitFor([&] { return PictureOnScreen(many, kTarget + 1, where); }));
+    EXPECT_GT(where.top, visible.bottom);
+    // A press in the page's margin picks nothing; the view has the focus then,
+    // whatever took it with the tab, and the wheel goes to it.
+    ASSERT_TRUE(ClickAtScreen(POINT{visible.left + 3, visible.top + 3}));
+    const POINT middle{(visible.left + visible.right) / 2, (visible.top + visible.bottom) / 2};
+    ASSERT_TRUE(MovePointerTo(middle));
+    ASSERT_TRUE(WaitFor([&] {
+        if (PictureOnScreen(many, kTarget + 1, where) && where.top >= visible.top && where.bottom <= visible.bottom)
+            return true;
+        RunUnixCommand("xdotool click 5");  // one notch down
+        return false;
+    }, 60000));
+    ASSERT_TRUE(ClickAtScreen(POINT{(where.left + where.right) / 2, (where.top + where.bottom) / 2}));
     char name[16];
-    wsprintfA(name, "m%03d.gif", target);
-    ASSERT_TRUE(WaitForPastes(note, 4));
+    wsprintfA(name, "m%03d.gif", kTarget);
+    ASSERT_TRUE(note.WaitForPastes(4));
     EXPECT_EQ(note.Pastes().back(),
               BuildHtmlClipboardPayload("", ForwardSlashPath(app.Path()) + "/images/many/" + name) + '\0');
     EXPECT_TRUE(program.Running());

@@ -78,13 +78,6 @@ protected:
         SendMessageA(view->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
         SendMessageA(view->Handle(), WM_LBUTTONUP, 0, at);
     }
-    static bool WaitForPastes(const ComposePeer& peer, size_t count) {
-        return WaitFor([&] {
-            auto keys = peer.Keys();
-            return peer.Pastes().size() >= count && !keys.empty() && keys.back() == "up 17";
-        });
-    }
-
     TempFolder app;
     std::string images;
     TfrmMain* form = nullptr;
@@ -172,7 +165,7 @@ TEST_F(IconPages, PictureTitlesArePickedAndOthersIgnored) {
 
     // Only the third client open: the headed fragment.
     page->PickTitleChange(page, L"C:/x/images/general/smile.GIF");
-    ASSERT_TRUE(WaitForPastes(mozilla, 1));
+    ASSERT_TRUE(mozilla.WaitForPastes(1));
     const std::string header(HtmlClipboardHeader);
     EXPECT_EQ(mozilla.Pastes().back(), BuildHtmlClipboardPayload(header, "C:/x/images/general/smile.GIF") + '\0');
 
@@ -180,7 +173,7 @@ TEST_F(IconPages, PictureTitlesArePickedAndOthersIgnored) {
     // the paste goes to that window.
     ComposePeer note("ATH_Note", "Compose");
     page->PickTitleChange(page, L"C:/x/images/general/smile.GIF");
-    ASSERT_TRUE(WaitForPastes(note, 1));
+    ASSERT_TRUE(note.WaitForPastes(1));
     EXPECT_EQ(note.Pastes().back(), BuildHtmlClipboardPayload("", "C:/x/images/general/smile.GIF") + '\0');
 }
 
@@ -204,14 +197,14 @@ TEST_F(IconPages, AClickInTheNativeViewPastesThatPictureAndHidesWhenAsked) {
         const int index = page->ImageFiles->IndexOf(page->FolderPath + "\\" + names[i]);
         ASSERT_GE(index, 0);
         Click(view, index);
-        ASSERT_TRUE(WaitForPastes(note, i + 1));
+        ASSERT_TRUE(note.WaitForPastes(i + 1));
         EXPECT_EQ(note.Pastes().back(), BuildHtmlClipboardPayload("", folder + "/" + names[i]) + '\0');
             EXPECT_TRUE(form->Visible());  // DoMinimize off
     }
     // The same picture again pastes again; with DoMinimize on the window hides.
     DoMinimizeFlag = true;
     Click(view, 2);
-    ASSERT_TRUE(WaitForPastes(note, names.size() + 1));
+    ASSERT_TRUE(note.WaitForPastes(names.size() + 1));
     EXPECT_FALSE(form->Visible());
     EXPECT_FALSE(IsWindowVisible(form->Handle()));
     Application->Restore();
