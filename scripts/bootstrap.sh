@@ -12,6 +12,7 @@ packages=(
   wine wine32:i386 fonts-wine
   xvfb xdotool xclip x11-utils imagemagick
   googletest fp-utils dpkg-dev
+  clang-14 libclang-rt-14-dev
 )
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
