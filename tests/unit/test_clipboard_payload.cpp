@@ -27,6 +27,17 @@ TEST(HtmlPayload, HeadlessIsTheElementBetweenTheCommentsOnOneLine) {
               "<!--StartFragment--><IMG src=\"file:///C:/My Pictures/smile face.gif\"><!--EndFragment-->");
 }
 
+// Windows names hold no '"', Unix names seen through Wine can: it once
+// ended the src attribute in the middle of the path.
+TEST(HtmlPayload, AQuoteInThePathCannotEndTheAttribute) {
+    EXPECT_EQ(PictureElement("Z:/p/say \"hi\".gif"), "<IMG src=\"file:///Z:/p/say &quot;hi&quot;.gif\">");
+    EXPECT_EQ(BuildHtmlClipboardPayload("", "Z:/a\"b.gif"),
+              "<!--StartFragment--><IMG src=\"file:///Z:/a&quot;b.gif\"><!--EndFragment-->");
+    const std::string headed = BuildHtmlClipboardPayload(kHeader, "Z:/a\"b.gif");
+    EXPECT_EQ(HeaderField(headed, "EndHTML"), static_cast<long>(headed.size()));
+    EXPECT_NE(headed.find("<IMG src=\"file:///Z:/a&quot;b.gif\">"), std::string::npos);
+}
+
 TEST(HtmlPayload, HeadedCarriesTheHeaderWithOffsetsOfThisPayload) {
     EXPECT_EQ(BuildHtmlClipboardPayload(kHeader, "C:/x/a.gif"),
               "Version:0.9\r\n"
