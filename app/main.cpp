@@ -16,7 +16,9 @@
 #include "Menus.h"
 #include "ToolBars.h"
 #include "XPMenu.h"
+#include "about.h"
 #include "mainobj.h"
+#include "setreg.h"
 
 bool DoMinimizeFlag = true;
 bool DoSetHtmlFlag = true;
@@ -258,7 +260,21 @@ void TfrmMain::SoundOn1Click(TObject*) {
     }
 }
 
-// The rescue and about dialogs are separate units that the program does not
-// contain yet; their openers already exist so the layout stays complete.
-void TfrmMain::BitBtn1Click(TObject*) {}
-void TfrmMain::AboutTovira1Click(TObject*) {}
+// Each opening builds a fresh dialog with no owner; the result is not used.
+namespace {
+template <class Dialog>
+void ShowDialog(Dialog*& instance) {
+    std::unique_ptr<Dialog> dialog(Application->CreateForm<Dialog>(nullptr));
+    instance = dialog.get();
+    try {
+        dialog->ShowModal();
+    } catch (...) {
+        instance = nullptr;
+        throw;
+    }
+    instance = nullptr;
+}
+}  // namespace
+
+void TfrmMain::BitBtn1Click(TObject*) { ShowDialog(frmPro); }
+void TfrmMain::AboutTovira1Click(TObject*) { ShowDialog(frmAbout); }

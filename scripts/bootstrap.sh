@@ -9,9 +9,9 @@ deps="$here/.deps"
 packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
   cmake ninja-build
-  wine wine32:i386 fonts-wine
-  xvfb xdotool xclip x11-utils imagemagick
-  googletest fp-utils dpkg-dev
+  wine wine32:i386 fonts-wine fonts-wqy-microhei
+  xvfb xdotool xclip x11-utils imagemagick fonts-liberation
+  googletest fp-utils libchm-bin unzip dpkg-dev
   clang-14 libclang-rt-14-dev
 )
 
@@ -64,5 +64,25 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32 wineboot -i >/dev/null 2>&1 || true
   # Wine paints window frames and captions itself (no window manager on Xvfb).
   WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+
+# Fonts the windows ask for. Debian's Wine neither loads the fonts of
+# fonts-wine from /usr/share/wine/fonts nor copies them into the prefix, yet
+# the prefix's registry names them (sserife.fon for "MS Sans Serif" ...): every
+# window falls back to DejaVu Sans and the caption buttons, which draw their
+# glyphs with Marlett, show letters ("r" for the close box). Wine does load
+# whatever lies in C:\windows\Fonts. Arial, Times New Roman and Courier New
+# have no Wine font: Wine's replacement table gives them the metric-compatible
+# Liberation faces under their own names.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ ! -f "$fonts/marlett.ttf" ] || ! grep -q '"Arial"="Liberation Sans"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  echo "bootstrap: installing Wine's fonts into $WINEPREFIX"
+  mkdir -p "$fonts"
+  cp -u /usr/share/wine/fonts/* "$fonts/"
+  for pair in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier New=Liberation Mono"; do
+    WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /t REG_SZ \
+      /d "${pair#*=}" /f >/dev/null 2>&1 || true
+  done
   wineserver -w || true
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Draws the pictures that resources/tovira.rc compiles into the exe: the
-# application icon, the button glyphs, the menu image strip and the about
-# picture. The outputs are committed; the build does not run this script.
+# application icon, the button glyphs, the menu image strip, the about
+# picture and the rescue dialog's title bar and close glyph. The outputs
+# are committed; the build does not run this script.
 # Needs ImageMagick 6 (convert, identify) and the DejaVu fonts.
 set -euo pipefail
 out="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/resources"
@@ -104,5 +105,35 @@ convert -size 156x213 xc:white "${draw[@]}" \
   -font DejaVu-Sans-Bold -pointsize 13 -fill 'rgb(200,0,0)' -annotate +4+207 'e-mail' \
   -strip -quality 92 -sampling-factor 1x1 -interlace Plane about.jpg
 
+# The rescue dialog's title bar, three 24-bit bitmaps that sit side by side:
+# left end 31x29, middle 28x29 (stretched), right end 91x29. A glossy blue
+# bar: a light upper half over a deeper lower half. The outer top corners
+# are rounded with radius 6, like the window's region, and filled with
+# clFuchsia; the left end is drawn see-through, so its bottom-left pixel
+# (which names the see-through colour) is clFuchsia too.
+bar() {  # bar <output> <width> [mask draw command]
+  local file=$1 width=$2 mask=${3:-}
+  convert -size "${width}x14" gradient:'#9CCBFF'-'#4A8CE8' -size "${width}x15" gradient:'#1D56BE'-'#2F74DC' \
+    -append -fill '#123C8C' -draw "line 0,28 $((width - 1)),28" -type TrueColor -strip "BMP3:$file"
+  if [ -n "$mask" ]; then
+    # The bar where the mask is white, clFuchsia elsewhere.
+    convert -size "${width}x29" xc:'#FF00FF' "$file" \
+      \( -size "${width}x29" xc:black +antialias -fill white -draw "$mask" \) \
+      -composite -type TrueColor -strip "BMP3:$file"
+  fi
+}
+bar title_middle.bmp 28
+bar title_left.bmp 31 "roundrectangle 0,0 60,60 6,6"
+bar title_right.bmp 91 "roundrectangle -60,0 90,60 6,6"
+convert title_left.bmp -fill '#FF00FF' -draw 'point 0,28' -type TrueColor -strip BMP3:title_left.bmp
+
+# Its close glyph: a red cross in a light rounded square on the bar's blue,
+# 17x17, a baseline JPEG.
+convert -size 17x17 xc:'#2C6FD8' +antialias \
+  -draw "fill #F2F2F2 stroke #4A4A4A roundrectangle 0,0 16,16 3,3" \
+  -draw "stroke #D01010 stroke-width 2 line 4,4 12,12" \
+  -draw "stroke #D01010 stroke-width 2 line 12,4 4,12" \
+  -strip -quality 95 -sampling-factor 1x1 close_glyph.jpg
+
 identify -verbose about.jpg | grep -q 'Interlace: JPEG' || { echo "about.jpg is not progressive" >&2; exit 1; }
-identify app.ico tray_icon.ico glyph_*.bmp imagelist6.bmp about.jpg
+identify app.ico tray_icon.ico glyph_*.bmp imagelist6.bmp about.jpg title_*.bmp close_glyph.jpg

@@ -27,6 +27,21 @@ TShiftState KeyboardShiftState() {
     return s;
 }
 
+HCURSOR CursorHandle(TCursor cursor) {
+    LPCSTR id = nullptr;
+    switch (cursor) {
+    case crArrow: id = IDC_ARROW; break;
+    case crCross: id = IDC_CROSS; break;
+    case crIBeam: id = IDC_IBEAM; break;
+    case crSizeAll: id = IDC_SIZEALL; break;
+    case crHandPoint: id = IDC_HAND; break;
+    case crHourGlass: id = IDC_WAIT; break;
+    case crNo: id = IDC_NO; break;
+    default: return nullptr;
+    }
+    return LoadCursorA(nullptr, id);
+}
+
 // ---------------------------------------------------------------- TControl
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
@@ -56,6 +71,13 @@ void TControl::SetBounds(int left, int top, int width, int height) {
         InvalidateRect(parent_->handle_, &old, TRUE);
         Invalidate();
     }
+    if (align_ != alNone && parent_) parent_->AlignControls();
+}
+
+void TControl::SetAlign(TAlign align) {
+    if (align == align_) return;
+    align_ = align;
+    if (parent_) parent_->AlignControls();
 }
 
 void TControl::SetClientSize(int width, int height) { SetBounds(left_, top_, width, height); }
@@ -82,6 +104,7 @@ void TControl::SetVisible(bool visible) {
         RECT r = BoundsRect();
         InvalidateRect(parent_->handle_, &r, TRUE);
     }
+    if (align_ != alNone && parent_) parent_->AlignControls();
 }
 
 void TControl::SetEnabled(bool enabled) {
@@ -432,11 +455,21 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             TControl::width_ = r.right - r.left;
             TControl::height_ = r.bottom - r.top;
         }
+        if (msg == WM_SIZE) AlignControls();
         break;
     }
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wp) == handle_ && SetCursorFor(lp)) return TRUE;
+        break;
+    case WM_CAPTURECHANGED:
+        // Someone else took the capture (a move loop, a message box): the
+        // pressed windowless child will not see its release.
+        if (reinterpret_cast<HWND>(lp) != handle_) captureControl_ = clickControl_ = nullptr;
+        break;
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MOUSEMOVE: case WM_MOUSELEAVE:
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
+    case WM_MOUSEMOVE: case WM_MOUSELEAVE:
         return HandleMouse(msg, wp, lp);
     case WM_SETFOCUS:
         OnEnter(this);
@@ -456,6 +489,16 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return DefaultHandler(msg, wp, lp);
 }
 
+namespace {
+TMouseButton ButtonOf(UINT msg) {
+    switch (msg) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: return mbLeft;
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: return mbRight;
+    default: return mbMiddle;
+    }
+}
+}  // namespace
+
 LRESULT TWinControl::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
     POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     TShiftState shift = KeysToShiftState(wp);
@@ -473,36 +516,51 @@ LRESULT TWinControl::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
         }
         TrackMouseControl(p);
     }
-    // Windowless children under the pointer get the mouse first (capture keeps
-    // the one pressed on until release).
-    TControl* target = ControlAtPos(p);
-    if (GetCapture() == handle_ && mouseControl_) target = mouseControl_;
+    // Windowless children under the pointer get the mouse first; the one
+    // pressed on keeps it, through the capture, until the release.
+    TControl* target = captureControl_ ? captureControl_ : ControlAtPos(p);
     TControl* receiver = target ? target : this;
     int x = p.x - (target ? target->Left() : 0);
     int y = p.y - (target ? target->Top() : 0);
     LRESULT result = target ? 0 : DefaultHandler(msg, wp, lp);
+    const bool inside = target && x >= 0 && y >= 0 && x < target->Width() && y < target->Height();
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (target) SetCapture(handle_);
-        receiver->MouseDown(msg == WM_LBUTTONDOWN ? mbLeft : msg == WM_RBUTTONDOWN ? mbRight : mbMiddle,
-                            shift, x, y);
-        break;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-        receiver->MouseDown(msg == WM_LBUTTONDBLCLK ? mbLeft : mbRight, shift | ssDouble, x, y);
+    case WM_MBUTTONDBLCLK: {
+        const bool twice = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
+        if (target) {
+            captureControl_ = target;
+            SetCapture(handle_);
+            // Only a single left press can become a click; a double-click's
+            // second press cannot.
+            if (msg == WM_LBUTTONDOWN) clickControl_ = target;
+        }
+        receiver->MouseDown(ButtonOf(msg), twice ? shift | ssDouble : shift, x, y);
         if (msg == WM_LBUTTONDBLCLK) receiver->DblClick();
         break;
+    }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
-        if (target && GetCapture() == handle_) ReleaseCapture();
-        receiver->MouseUp(msg == WM_LBUTTONUP ? mbLeft : msg == WM_RBUTTONUP ? mbRight : mbMiddle, shift, x, y);
-        // A windowless control is clicked by a left press and release over it.
-        if (target && msg == WM_LBUTTONUP && x >= 0 && y >= 0 && x < target->Width() && y < target->Height() &&
-            target->Enabled())
-            target->Click();
+        const bool click = target && msg == WM_LBUTTONUP && clickControl_ == target && inside && target->Enabled();
+        if (msg == WM_LBUTTONUP) clickControl_ = nullptr;
+        if (target) EndCapture();
+        // A windowless control is clicked by a left press and release over
+        // it; the click comes before the release is handled.
+        if (click) {
+            try {
+                target->Click();
+            } catch (...) {
+                receiver->MouseUp(ButtonOf(msg), shift, x, y);
+                throw;
+            }
+        }
+        receiver->MouseUp(ButtonOf(msg), shift, x, y);
+        if (target) TrackMouseControl(p);
         break;
     }
     case WM_MOUSEMOVE:
@@ -514,13 +572,34 @@ LRESULT TWinControl::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
     return result;
 }
 
+void TWinControl::EndCapture() {
+    captureControl_ = nullptr;
+    if (GetCapture() == handle_) ReleaseCapture();
+}
+
 void TWinControl::TrackMouseControl(POINT p) {
-    TControl* now = (GetCapture() == handle_ && mouseControl_) ? mouseControl_ : ControlAtPos(p);
+    TControl* now = ControlAtPos(p);
+    if (captureControl_ && now != captureControl_) {
+        RECT r = captureControl_->BoundsRect();
+        now = PtInRect(&r, p) ? captureControl_ : nullptr;
+    }
     if (now == mouseControl_) return;
     TControl* before = mouseControl_;
     mouseControl_ = now;
     if (before) before->MouseLeave();
     if (now) now->MouseEnter();
+}
+
+bool TWinControl::SetCursorFor(LPARAM hitTest) {
+    if (LOWORD(hitTest) != HTCLIENT) return false;
+    POINT p{};
+    GetCursorPos(&p);
+    ::ScreenToClient(handle_, &p);
+    TControl* over = captureControl_ ? captureControl_ : ControlAtPos(p);
+    TCursor cursor = over && over->Cursor() != crDefault ? over->Cursor() : Cursor();
+    if (cursor == crDefault) return false;
+    ::SetCursor(CursorHandle(cursor));
+    return true;
 }
 
 TControl* TWinControl::ControlAtPos(POINT p) const {
@@ -561,6 +640,40 @@ void TWinControl::Repaint() {
 void TWinControl::BringToFront() {
     TControl::BringToFront();
     if (handle_) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWinControl::Loaded() {
+    TControl::Loaded();
+    AlignControls();
+}
+
+void TWinControl::AlignControls() {
+    if (aligning_ || Loading()) return;
+    aligning_ = true;
+    RECT room{0, 0, ClientWidth(), ClientHeight()};
+    auto place = [&](TAlign which) {
+        for (TControl* c : std::vector<TControl*>(controls_)) {
+            if (c->Align() != which || !c->Visible()) continue;
+            const int w = c->Width(), h = c->Height();
+            switch (which) {
+            case alTop: c->SetBounds(room.left, room.top, room.right - room.left, h); room.top += h; break;
+            case alBottom: c->SetBounds(room.left, room.bottom - h, room.right - room.left, h); room.bottom -= h; break;
+            case alLeft: c->SetBounds(room.left, room.top, w, room.bottom - room.top); room.left += w; break;
+            case alRight: c->SetBounds(room.right - w, room.top, w, room.bottom - room.top); room.right -= w; break;
+            case alClient:
+                c->SetBounds(room.left, room.top, room.right - room.left, room.bottom - room.top);
+                break;
+            default: break;
+            }
+        }
+    };
+    try {
+        for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) place(a);
+    } catch (...) {
+        aligning_ = false;
+        throw;
+    }
+    aligning_ = false;
 }
 
 void TWinControl::BoundsChanged() {
@@ -629,6 +742,8 @@ void TWinControl::InsertControl(TControl* control) {
 
 void TWinControl::RemoveControl(TControl* control) {
     if (mouseControl_ == control) mouseControl_ = nullptr;
+    if (clickControl_ == control) clickControl_ = nullptr;
+    if (captureControl_ == control) EndCapture();
     auto it = std::find(controls_.begin(), controls_.end(), control);
     if (it == controls_.end()) return;
     if (auto* w = dynamic_cast<TWinControl*>(control)) w->DestroyHandle();
@@ -665,6 +780,16 @@ void TGraphicControl::PaintTo(HDC dc) {
     canvas.Font.Assign(Font());
     canvas.Brush.Color = Color();
     Paint(canvas);
+}
+
+void TGraphicControl::PaintNow() {
+    TWinControl* parent = Parent();
+    if (!parent || !parent->HandleAllocated() || !Visible() || Loading()) return;
+    WindowDC dc(parent->Handle());
+    RECT r = BoundsRect();
+    IntersectClipRect(dc.Get(), r.left, r.top, r.right, r.bottom);
+    SetViewportOrgEx(dc.Get(), r.left, r.top, nullptr);
+    PaintTo(dc.Get());
 }
 
 // ---------------------------------------------------------- TCustomControl
@@ -737,6 +862,21 @@ bool TControl::ReadProperty(const std::string& name, const layout::Value& v, TLa
     else if (name == "ParentColor") SetParentColor(r.Bool(v));
     else if (name == "ParentFont") SetParentFont(r.Bool(v));
     else if (ReadFontProperty(font_, name, v, r)) {}
+    else if (name == "Align")
+        SetAlign(static_cast<TAlign>(r.Enum(v, {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"})));
+    else if (name == "Cursor") {
+        if (v.kind == layout::Value::Kind::Integer) cursor_ = r.Int(v);
+        else {
+            static const std::pair<const char*, TCursor> kNames[] = {
+                {"crDefault", crDefault}, {"crNone", crNone},   {"crArrow", crArrow},         {"crCross", crCross},
+                {"crIBeam", crIBeam},     {"crSizeAll", crSizeAll}, {"crHandPoint", crHandPoint},
+                {"crHourGlass", crHourGlass}, {"crNo", crNo}};
+            std::string id = r.Ident(v);
+            auto it = std::find_if(std::begin(kNames), std::end(kNames), [&](auto& n) { return id == n.first; });
+            if (it == std::end(kNames)) throw Exception("invalid cursor " + id);
+            cursor_ = it->second;
+        }
+    }
     else if (name == "Hint") Hint = r.Str(v);
     else if (name == "ShowHint") ShowHint = r.Bool(v);
     else if (name == "OnClick") r.Event(v, OnClick);

@@ -18,8 +18,17 @@ enum : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, 
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
 using TKeyEvent = TEvent<TObject*, WORD&, TShiftState>;
-// Stored for the layouts; the toolkit does not arrange aligned controls itself.
+// Aligned controls stick to an edge of their parent's client area (or fill
+// what the others leave); the parent arranges them when it or they change.
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+// Mouse pointer shapes, numbered as the layouts store them; crDefault leaves
+// the choice to the window under the pointer.
+using TCursor = int;
+constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeAll = -22,
+                  crHandPoint = -21, crHourGlass = -11, crNo = -18;
+// The system cursor for a shape, or null for crDefault and crNone.
+HCURSOR CursorHandle(TCursor cursor);
 
 // Toolkit-private messages: reflected control notifications and mouse enter/leave.
 enum : UINT {
@@ -48,7 +57,10 @@ public:
     TWinControl* Parent() const { return parent_; }
     virtual void SetParent(TWinControl* parent);
     TAlign Align() const { return align_; }
-    void SetAlign(TAlign align) { align_ = align; }
+    void SetAlign(TAlign align);
+    // The pointer shape over this control.
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor cursor) { cursor_ = cursor; }
 
     int Left() const { return left_; }
     int Top() const { return top_; }
@@ -108,6 +120,8 @@ public:
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
+    // The pointer came over the control / went away from it (also for
+    // windowless controls, tracked by their parent window).
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     virtual void DblClick() { OnDblClick(this); }
@@ -138,6 +152,7 @@ private:
     TColor color_ = clBtnFace;
     bool parentColor_ = false;
     TAlign align_ = alNone;
+    TCursor cursor_ = crDefault;
 
     friend class TWinControl;
 };
@@ -214,6 +229,9 @@ public:
     void PaintControls(HDC dc);
     // Destroys the window; the object stays and can create it again.
     void DestroyHandle();
+    // Places the aligned children: top, bottom, left and right edges in
+    // creation order, then the client-filling ones in what is left.
+    void AlignControls();
 
 protected:
     virtual void CreateParams(TCreateParams& params);
@@ -235,6 +253,7 @@ protected:
     // The brush for WM_CTLCOLOR* of system controls.
     HBRUSH ColorBrush();
 
+    void Loaded() override;
     void BoundsChanged() override;
     void VisibleChanged() override;
     void EnabledChanged() override;
@@ -244,7 +263,8 @@ protected:
 
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
-    // Recomputes which windowless child is under the mouse.
+    // Recomputes which windowless child is under the mouse (while one holds
+    // the capture, only that one can be).
     void TrackMouseControl(POINT p);
 
     HWND handle_ = nullptr;
@@ -264,8 +284,14 @@ private:
     bool creating_ = false;
     GdiObject<HBRUSH> colorBrush_;
     TColor colorBrushColor_ = clNone;
-    TControl* mouseControl_ = nullptr;
+    bool SetCursorFor(LPARAM hitTest);
+    void EndCapture();
+
+    TControl* mouseControl_ = nullptr;    // windowless child under the pointer
+    TControl* captureControl_ = nullptr;  // windowless child pressed on, until release
+    TControl* clickControl_ = nullptr;    // ... pressed on with the left button
     bool trackingLeave_ = false;
+    bool aligning_ = false;
 
     friend class TControl;
 };
@@ -276,6 +302,9 @@ public:
     explicit TGraphicControl(TComponent* owner) : TControl(owner) {}
     const char* ClassName() const override { return "TGraphicControl"; }
     void PaintTo(HDC dc);
+    // Draws the control on its parent's window at once, outside the
+    // parent's paint cycle; nothing while there is no parent window yet.
+    void PaintNow();
 
 protected:
     virtual void Paint(TCanvas& canvas) = 0;

@@ -220,6 +220,8 @@ int TForm::ShowModal() {
     };
     try {
         Show();
+        // As the dialog manager does: the first control in tab order starts with the focus.
+        if (!FocusedControlOf(handle_)) SelectNext(true);
         while (true) {
             Application->HandleMessage();
             if (Application->Terminated()) ModalResult = mrCancel;
@@ -292,8 +294,15 @@ bool TForm::DialogKey(const MSG& msg) {
         SelectNext(GetKeyState(VK_SHIFT) >= 0);
         return true;
     case VK_RETURN:
-    case VK_ESCAPE:
         return OfferDialogKey(this, static_cast<WORD>(msg.wParam));
+    case VK_ESCAPE:
+        if (OfferDialogKey(this, VK_ESCAPE)) return true;
+        // A modal dialog box without a cancel button still closes on Escape, as cancel.
+        if (modal_ && borderStyle_ == bsDialog) {
+            ModalResult = mrCancel;
+            return true;
+        }
+        return false;
     default:
         return false;
     }
@@ -317,6 +326,12 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_SYSCOMMAND:
+        // Windows reads any SC_MOVE with a hit-test code in its low bits as a
+        // move with the mouse; Wine moves only for the caption's code.
+        if ((wp & 0xFFF0) == SC_MOVE && (wp & 0xF) != 0 && (wp & 0xF) != HTCAPTION)
+            return TCustomControl::WndProc(msg, SC_MOVE | HTCAPTION, lp);
+        return TCustomControl::WndProc(msg, wp, lp);
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS;
     case WM_MEASUREITEM:

@@ -7,6 +7,60 @@ COLORREF ColorToRGB(TColor color) {
     return static_cast<COLORREF>(color) & 0xFFFFFF;
 }
 
+int DrawTextInCodePage(HDC dc, const std::string& text, RECT& rect, UINT format, UINT codePage) {
+    if (codePage == 0) return DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
+    const int size = static_cast<int>(text.size());
+    int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    if (length > 0) MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
+    // The selected font in the code page's character set, so that the font
+    // mapper picks a face that has its glyphs (Wine links no fallback face
+    // to "MS Sans Serif" and friends).
+    GdiObject<HFONT> matching;
+    HGDIOBJ previous = nullptr;
+    CHARSETINFO info{};
+    LOGFONTA lf{};
+    if (TranslateCharsetInfo(reinterpret_cast<DWORD*>(static_cast<UINT_PTR>(codePage)), &info, TCI_SRCCODEPAGE) &&
+        GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof lf, &lf) && lf.lfCharSet != info.ciCharset) {
+        lf.lfCharSet = static_cast<BYTE>(info.ciCharset);
+        matching.Reset(CreateFontIndirectA(&lf));
+        if (matching) previous = SelectObject(dc, matching.Get());
+    }
+    int height = DrawTextW(dc, wide.c_str(), length, &rect, format);
+    if (previous) SelectObject(dc, previous);
+    return height;
+}
+
+int TextInkWidth(HDC dc, const std::string& text, const RECT& calculated, UINT format, UINT codePage) {
+    const int width = calculated.right - calculated.left, height = calculated.bottom - calculated.top;
+    if (width <= 0 || height <= 0) return width;
+    const int room = width + height * 2;  // enough for any overhang
+    HDC scratch = CreateCompatibleDC(dc);
+    GdiObject<HBITMAP> bitmap(CreateBitmap(room, height, 1, 1, nullptr));
+    if (!scratch || !bitmap) {
+        if (scratch) DeleteDC(scratch);
+        return width;
+    }
+    HGDIOBJ oldBitmap = SelectObject(scratch, bitmap.Get());
+    HGDIOBJ oldFont = SelectObject(scratch, GetCurrentObject(dc, OBJ_FONT));
+    RECT all{0, 0, room, height};
+    PatBlt(scratch, 0, 0, room, height, WHITENESS);
+    SetTextColor(scratch, RGB(0, 0, 0));
+    SetBkMode(scratch, TRANSPARENT);
+    DrawTextInCodePage(scratch, text, all, format & ~static_cast<UINT>(DT_CALCRECT | DT_RIGHT | DT_CENTER), codePage);
+    int inked = width;
+    for (int x = room - 1; x >= width && inked == width; --x)
+        for (int y = 0; y < height; ++y)
+            if (GetPixel(scratch, x, y) == RGB(0, 0, 0)) {
+                inked = x + 1;
+                break;
+            }
+    SelectObject(scratch, oldFont);
+    SelectObject(scratch, oldBitmap);
+    DeleteDC(scratch);
+    return inked;
+}
+
 namespace {
 int ScreenPixelsPerInch() {
     static int ppi = [] {
@@ -140,11 +194,11 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
     ::TextOutA(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
-void TCanvas::TextRect(const RECT& rect, const std::string& text, UINT format) {
+void TCanvas::TextRect(const RECT& rect, const std::string& text, UINT format, UINT codePage) {
     SelectFont();
     SetBkMode(dc_, TRANSPARENT);
     RECT r = rect;
-    DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &r, format);
+    DrawTextInCodePage(dc_, text, r, format, codePage);
 }
 
 SIZE TCanvas::TextExtent(const std::string& text) {

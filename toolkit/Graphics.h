@@ -12,6 +12,13 @@
 COLORREF ColorToRGB(TColor color);
 
 class TCanvas;
+// DrawText for single-byte text; with a code page other than 0 the bytes are
+// read in that code page (not the system's ANSI one) and drawn as Unicode.
+int DrawTextInCodePage(HDC dc, const std::string& text, RECT& rect, UINT format, UINT codePage);
+// The width that text drawn with DrawTextInCodePage in the DC's font really
+// covers: at least what DT_CALCRECT reports, more where the drawn glyphs go
+// past it (Wine's stand-ins for the classic fonts draw wider than they measure).
+int TextInkWidth(HDC dc, const std::string& text, const RECT& calculated, UINT format, UINT codePage);
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
@@ -101,7 +108,7 @@ public:
     COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
     void SetPixel(int x, int y, COLORREF colour) { ::SetPixel(dc_, x, y, colour); }
     void TextOut(int x, int y, const std::string& text);
-    void TextRect(const RECT& rect, const std::string& text, UINT format);
+    void TextRect(const RECT& rect, const std::string& text, UINT format, UINT codePage = 0);
     SIZE TextExtent(const std::string& text);
     int TextWidth(const std::string& text) { return TextExtent(text).cx; }
     int TextHeight(const std::string& text) { return TextExtent(text).cy; }

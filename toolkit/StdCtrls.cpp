@@ -53,6 +53,13 @@ void TLabel::SetShowAccelChar(bool value) {
     Invalidate();
 }
 
+void TLabel::SetTextCodePage(UINT codePage) {
+    if (codePage == textCodePage_) return;
+    textCodePage_ = codePage;
+    AdjustBounds();
+    Invalidate();
+}
+
 void TLabel::Loaded() {
     TGraphicControl::Loaded();
     AdjustBounds();
@@ -78,7 +85,8 @@ void TLabel::AdjustBounds() {
     WindowDC screen(nullptr);
     SelectGuard font(screen.Get(), Font().Handle());
     RECT r{0, 0, wordWrap_ ? Width() : 0, 0};
-    DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, DrawTextFlags() | DT_CALCRECT);
+    DrawTextInCodePage(screen.Get(), text, r, DrawTextFlags() | DT_CALCRECT, textCodePage_);
+    if (!wordWrap_) r.right = TextInkWidth(screen.Get(), text, r, DrawTextFlags(), textCodePage_);
     int left = Left();
     if (alignment_ == taRightJustify) left += Width() - r.right;  // keep the right edge
     SetBounds(left, Top(), r.right, r.bottom);
@@ -93,16 +101,16 @@ void TLabel::Paint(TCanvas& canvas) {
     }
     const UINT flags = DrawTextFlags();
     if (Enabled()) {
-        canvas.TextRect(r, Caption(), flags);
+        canvas.TextRect(r, Caption(), flags, textCodePage_);
         return;
     }
     // Disabled: the engraved look, a light copy under a shadowed one.
     canvas.Font.SetColor(clBtnHighlight);
     RECT light = r;
     OffsetRect(&light, 1, 1);
-    canvas.TextRect(light, Caption(), flags);
+    canvas.TextRect(light, Caption(), flags, textCodePage_);
     canvas.Font.SetColor(clBtnShadow);
-    canvas.TextRect(r, Caption(), flags);
+    canvas.TextRect(r, Caption(), flags, textCodePage_);
 }
 
 bool TLabel::ReadProperty(const std::string& name, const layout::Value& v, TLayoutReader& r) {

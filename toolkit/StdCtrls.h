@@ -32,6 +32,10 @@ public:
     // "&" marks the next character as the mnemonic (on by default).
     bool ShowAccelChar() const { return showAccelChar_; }
     void SetShowAccelChar(bool value);
+    // The code page the caption's bytes are written in; 0 (the default) is
+    // the system's ANSI code page.
+    UINT TextCodePage() const { return textCodePage_; }
+    void SetTextCodePage(UINT codePage);
 
     bool ReadProperty(const std::string& name, const layout::Value& value, TLayoutReader& reader) override;
 
@@ -50,6 +54,7 @@ private:
     TAlignment alignment_ = taLeftJustify;
     bool wordWrap_ = false;
     bool showAccelChar_ = true;
+    UINT textCodePage_ = 0;
 };
 
 // A push button. A click with a non-zero ModalResult sets the form's

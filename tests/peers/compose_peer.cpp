@@ -19,18 +19,64 @@
 //   program would.
 // --lifetime: ends by itself after that many seconds (default 120), so a
 //   failed test cannot leave it behind.
+// --bounds X,Y,W,H: where the window goes (default 100,100,320,200).
+// The window also shows what it received (key strokes, the pasted fragment),
+// so a screenshot tells the story.
 // The window ends on WM_CLOSE. Alt key combinations never start menu mode
 // here, so every key stroke reaches the window procedure.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <deque>
 #include <string>
 
 namespace {
 
 FILE* logFile = nullptr;
 constexpr UINT_PTR kLifetimeTimer = 1;
+
+// What the window shows: the key strokes received so far on one line, then
+// the last pasted fragment.
+std::string shownKeys;
+std::string shownPaste;
+
+std::string KeyName(WPARAM vk) {
+    switch (vk) {
+        case VK_CONTROL: return "Ctrl";
+        case VK_MENU: return "Alt";
+        case VK_SHIFT: return "Shift";
+        default:
+            if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return std::string(1, static_cast<char>(vk));
+            return "#" + std::to_string(static_cast<unsigned>(vk));
+    }
+}
+
+// The part of an "HTML Format" payload between its fragment markers.
+std::string FragmentOf(const std::string& payload) {
+    const std::string start = "<!--StartFragment-->", end = "<!--EndFragment-->";
+    const size_t from = payload.find(start);
+    if (from == std::string::npos) return payload;
+    const size_t to = payload.find(end, from);
+    return payload.substr(from + start.size(), to == std::string::npos ? std::string::npos : to - from - start.size());
+}
+
+void Paint(HWND wnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(wnd, &ps);
+    RECT r;
+    GetClientRect(wnd, &r);
+    InflateRect(&r, -8, -8);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    const std::string text = "Keys received: " + (shownKeys.empty() ? std::string("none") : shownKeys) +
+                             "\r\n\r\nPasted HTML fragment:\r\n" +
+                             (shownPaste.empty() ? std::string("none") : shownPaste);
+    DrawTextA(dc, text.c_str(), -1, &r, DT_LEFT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+    SelectObject(dc, old);
+    EndPaint(wnd, &ps);
+}
 
 void LogLine(const std::string& line) {
     if (!logFile) return;
@@ -46,6 +92,8 @@ std::string ReadHtmlFormat(HWND wnd) {
     if (HANDLE data = GetClipboardData(format)) {
         const SIZE_T size = GlobalSize(data);
         if (const auto* bytes = static_cast<const unsigned char*>(GlobalLock(data))) {
+            shownPaste = FragmentOf(std::string(reinterpret_cast<const char*>(bytes), strnlen(
+                reinterpret_cast<const char*>(bytes), size)));
             line = "html " + std::to_string(size) + " ";
             char hex[3];
             for (SIZE_T i = 0; i < size; ++i) {
@@ -73,6 +121,10 @@ LRESULT CALLBACK PeerWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
             LogKey(msg, wp);
+            if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
+                shownKeys += (shownKeys.empty() ? "" : " ") + KeyName(wp);
+                InvalidateRect(wnd, nullptr, TRUE);
+            }
             if (msg == WM_KEYDOWN && wp == 'V' && GetKeyState(VK_CONTROL) < 0) LogLine(ReadHtmlFormat(wnd));
             return 0;
         case WM_ACTIVATE:
@@ -83,6 +135,9 @@ LRESULT CALLBACK PeerWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_KILLFOCUS:
             LogLine("focus off");
+            return 0;
+        case WM_PAINT:
+            Paint(wnd);
             return 0;
         case WM_SYSCHAR:
             return 0;  // no menu to drop down, and no beep
@@ -109,6 +164,7 @@ struct Options {
     std::string ready;
     bool holdClipboard = false;
     unsigned lifetimeSeconds = 120;
+    RECT bounds{100, 100, 320, 200};  // left, top, width, height
 };
 
 Options ParseArgs() {
@@ -125,6 +181,9 @@ Options ParseArgs() {
         else if (arg == "--title") options.title = value;
         else if (arg == "--log") options.log = value;
         else if (arg == "--ready") options.ready = value;
+        else if (arg == "--bounds")
+            std::sscanf(value, "%ld,%ld,%ld,%ld", &options.bounds.left, &options.bounds.top, &options.bounds.right,
+                        &options.bounds.bottom);
         else if (arg == "--lifetime") options.lifetimeSeconds = static_cast<unsigned>(std::strtoul(value, nullptr, 10));
     }
     return options;
@@ -156,7 +215,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!RegisterClassA(&wc)) return 1;
 
     HWND wnd = CreateWindowExA(0, options.className.c_str(), options.title.c_str(), WS_OVERLAPPEDWINDOW,
-                               100, 100, 320, 200, nullptr, nullptr, instance, nullptr);
+                               options.bounds.left, options.bounds.top, options.bounds.right, options.bounds.bottom, nullptr, nullptr, instance, nullptr);
     if (!wnd) return 1;
     ShowWindow(wnd, SW_SHOW);
     UpdateWindow(wnd);

@@ -30,8 +30,9 @@ inline bool RunUnixCommand(const std::string& command, DWORD timeoutMs = 20000) 
     PROCESS_INFORMATION pi{};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return false;
-    if (pi.hProcess) CloseHandle(pi.hProcess);
-    if (pi.hThread) CloseHandle(pi.hThread);
+    // The handles Wine gives back for a Unix program are not ours to close:
+    // their values can already belong to other objects of this process (a
+    // registry key, a thread), which closing them would destroy.
     std::string status;
     const bool ended = WaitFor(
         [&] {
