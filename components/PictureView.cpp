@@ -140,7 +140,7 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             GetCursorPos(&p);
             ::ScreenToClient(handle_, &p);
             if (Pickable(PictureAt(p.x, p.y))) {
-                SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+                ::SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
                 return TRUE;
             }
         }
