@@ -3,13 +3,15 @@
 # from a scratch copy of its committed seed corpus, then prints a table of
 # target / executions / result. Exits non-zero when any target found a fault;
 # the input that triggered it is kept under build-native/fuzz-findings/.
+# Names after SECONDS pick targets (all by default).
 # TOVIRA_FUZZ_JOBS=N runs N targets at a time (default 1).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 native="$root/build-native"
 seconds="${1:-60}"
 jobs="${TOVIRA_FUZZ_JOBS:-1}"
-[[ "$seconds" =~ ^[0-9]+$ ]] || { echo "usage: ./tovira fuzz [seconds per target]" >&2; exit 2; }
+[[ "$seconds" =~ ^[0-9]+$ ]] || { echo "usage: ./tovira fuzz [seconds per target [target...]]" >&2; exit 2; }
+shift || true
 
 "$root/scripts/native-build.sh"
 
@@ -17,6 +19,12 @@ runs="$native/fuzz-runs"
 findings="$native/fuzz-findings"
 rm -rf "$runs" && mkdir -p "$runs" "$findings"
 mapfile -t targets < "$native/fuzz-targets.txt"
+if [ $# -gt 0 ]; then
+  for t in "$@"; do
+    grep -qx "$t" "$native/fuzz-targets.txt" || { echo "fuzz: no target $t ($(echo "${targets[@]}"))" >&2; exit 2; }
+  done
+  targets=("$@")
+fi
 
 run_one() {
   local t="$1" dir="$runs/$1"
