@@ -6,6 +6,7 @@
 
 #include "ComCtrls.h"
 #include "Exceptions.h"
+#include "Forms.h"
 #include "IconPageText.h"
 #include "MainLogic.h"
 #include "PictureView.h"
@@ -122,9 +123,23 @@ void ticonbox::RefreshPage() {
         nativeView_ = new TPictureView(this);
         nativeView_->SetBounds(Left(), Top(), Width(), Height());
         nativeView_->OnPictureClick = TEvent<TObject*, int>::Bind<ticonbox, &ticonbox::PictureClicked>(this);
+        nativeView_->SetCaption(tab_->Caption());  // what assistive technology calls the page
         nativeView_->SetParent(tab_);
+        tab_->OnShow = TNotifyEvent::Bind<ticonbox, &ticonbox::TabShown>(this);
+        if (tab_->PageControl() && tab_->PageControl()->ActivePage() == tab_) TabShown(tab_);
     }
     nativeView_->SetFiles({ImageFiles->begin(), ImageFiles->end()});
+}
+
+// The pictures take the keyboard focus when their tab is shown: now when
+// the window is active, else when it is next activated.
+void ticonbox::TabShown(TObject*) {
+    if (!nativeView_) return;
+    for (TWinControl* c = tab_; c; c = c->Parent())
+        if (auto* form = dynamic_cast<TForm*>(c)) {
+            form->SetActiveControl(nativeView_);
+            return;
+        }
 }
 
 void ticonbox::FallBackToNativeView() {

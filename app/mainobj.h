@@ -52,6 +52,7 @@ private:
     // pictures natively; remembers the failure for later pages.
     void FallBackToNativeView();
     void PictureClicked(TObject* sender, int index);
+    void TabShown(TObject* sender);
 
     TTabSheet* tab_;
     TPictureView* nativeView_ = nullptr;

@@ -1,10 +1,15 @@
 // Picture files read through the platform's imaging codecs (WIC): gif, jpg,
 // bmp and png. Opening a file reads only what its display size needs;
-// decoding turns its first frame into opaque pixels, transparency and alpha
-// composited over white. Nothing here raises: a file that cannot be read is
-// simply not opened. COM must be initialised on the calling thread.
+// decoding turns it into opaque pixels, transparency and alpha composited
+// over white; an animated GIF into all its frames, composed on its logical
+// screen as a browser shows them (GifAnimation), with their delays and its
+// loop count from the codec's metadata readers. Nothing here raises: a file
+// that cannot be read is simply not opened. COM must be initialised on the
+// calling thread.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "PixelCache.h"
 
@@ -24,19 +29,32 @@ public:
     // The size the picture is shown at (for a GIF its logical screen).
     int Width() const { return width_; }
     int Height() const { return height_; }
-    // The first frame over a white background, at the display size; false
-    // (and `out` untouched) when the pixels cannot be read.
+    // The picture over a white background, at the display size; false (and
+    // `out` untouched) when the pixels of its first frame cannot be read. An
+    // animated GIF gives every frame up to the first that cannot be read.
     bool Decode(PixelBuffer& out) noexcept;
+    // How many frames the file has (1 for all but animated GIFs).
+    int FrameCount() const { return frameCount_; }
+
+    // An animation keeps at most this many pixels of composed frames; the
+    // frames past it are not shown (a picture of the library has a few
+    // thousand pixels per frame).
+    static constexpr long long kMaxAnimationPixels = 4LL << 20;
     void Close() noexcept;
 
 private:
     friend class PictureDecoder;
+    bool DecodeFirstFrame(PixelBuffer& out);
+    bool DecodeAnimation(PixelBuffer& out);
+
     IWICImagingFactory* factory_ = nullptr;
     IWICBitmapDecoder* decoder_ = nullptr;
     IWICBitmapFrameDecode* frame_ = nullptr;
     int width_ = 0, height_ = 0;
     // Where the first frame lies on the display area, and its own size.
     int frameLeft_ = 0, frameTop_ = 0, frameWidth_ = 0, frameHeight_ = 0;
+    int frameCount_ = 1;
+    std::vector<std::uint8_t> bytes_;  // what the decoder reads, when it reads from memory
 };
 
 class PictureDecoder {
@@ -60,6 +78,7 @@ public:
 
 private:
     IWICImagingFactory* Factory() noexcept;
+    bool OpenDamagedGif(const std::wstring& path, PictureFile& file, IWICBitmapDecoder** decoder);
 
     IWICImagingFactory* factory_ = nullptr;
 };

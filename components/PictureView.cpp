@@ -1,12 +1,23 @@
 #include "PictureView.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 
+#include "PictureViewAccessible.h"
+
 namespace {
 
-constexpr UINT_PTR kWorkTimer = 1;
+// The view's one timer: background work and animation frames.
+constexpr UINT_PTR kTimer = 1;
+// Posted to pick a picture from outside the message that asked for it.
+constexpr UINT kPickMessage = WM_APP + 0x71;
+// Letters typed within this time make one name to look for.
+constexpr DWORD kTypingMs = 1000;
+// The focus frame lies this far outside the picture's box (the hover frame
+// one pixel); the gaps between pictures leave room for both.
+constexpr int kFocusOutset = 2;
 // Before a paint, what the visible area needs may hold it up this long. The
 // rest is done from the message loop in slices with a pause after each, so
 // input and painting go first and a loop that pumps until the queue is empty
@@ -34,12 +45,17 @@ bool Intersects(const RECT& a, const RECT& b) {
 }  // namespace
 
 TPictureView::TPictureView(TComponent* owner) : TCustomControl(owner) {
+    TabStop = true;  // Tab reaches the pictures like any other control
     SetColor(clWhite);
     SetBounds(0, 0, 200, 150);
 }
 
 TPictureView::~TPictureView() {
     DestroyHandle();
+    if (accessible_) {  // normally let go with the window
+        accessible_->Detach();
+        accessible_->Release();
+    }
     PixelCache::Shared().Forget(this);
 }
 
@@ -58,6 +74,9 @@ void TPictureView::SetFiles(const std::vector<std::string>& paths) {
     wheelRest_ = 0;
     pressed_ = -1;
     hot_ = -1;
+    focus_ = -1;
+    typed_.clear();
+    running_.clear();
     if (HandleAllocated()) {
         Relayout();
         UpdateToolTip(true);
@@ -83,6 +102,7 @@ void TPictureView::CreateParams(TCreateParams& params) {
 void TPictureView::HandleCreated() {
     // A window made again (new parent) has neither the old timer nor the old tip.
     timerOn_ = false;
+    running_.clear();
     toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
@@ -112,17 +132,41 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         MarkShown();
         DoWork(kPaintBudgetMs, true);
-        ScheduleWork();
+        if (focus_ < 0 && Focused()) MoveFocus(flow::Move::Home);
+        UpdateAnimations();
+        ScheduleTimer();
         break;
     case WM_TIMER:
-        if (wp != kWorkTimer) break;
-        if (DoWork(kSliceBudgetMs, false)) {
-            SetTimer(handle_, kWorkTimer, kSlicePauseMs, nullptr);  // the pause counts from now
-        } else {
-            KillTimer(handle_, kWorkTimer);
-            timerOn_ = false;
-        }
+        if (wp != kTimer) break;
+        KillTimer(handle_, kTimer);
+        timerOn_ = false;
+        if (started_ && Busy()) DoWork(kSliceBudgetMs, false);
+        UpdateAnimations();
+        ScheduleTimer();  // a pause after the work counts from now
         return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_KEYDOWN:
+        if (KeyDown(wp)) return 0;
+        break;
+    case WM_CHAR:
+        CharTyped(static_cast<char>(wp));
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        LRESULT result = TCustomControl::WndProc(msg, wp, lp);
+        FocusChanged(msg == WM_SETFOCUS);
+        return result;
+    }
+    case kPickMessage:
+        Pick(static_cast<int>(wp));
+        return 0;
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lp) == static_cast<LONG>(OBJID_CLIENT)) {
+            if (!accessible_) accessible_ = new TPictureViewAccessible(this);
+            return LresultFromObject(IID_IAccessible, wp, accessible_);
+        }
+        break;
     case WM_SIZE: {
         LRESULT result = TCustomControl::WndProc(msg, wp, lp);
         if (!relayingOut_) Relayout();
@@ -167,6 +211,15 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_DESTROY:
         toolTip_ = nullptr;  // an owned window: it goes with ours
+        timerOn_ = false;
+        running_.clear();
+        if (accessible_) {
+            // Its clients now get errors; a window made again gets a new one.
+            accessible_->Detach();
+            CoDisconnectObject(static_cast<IAccessible*>(accessible_), 0);
+            accessible_->Release();
+            accessible_ = nullptr;
+        }
         break;
     default:
         break;
@@ -195,9 +248,90 @@ void TPictureView::MarkShown() {
     for (int i = range.first; i < range.last; ++i) cache.Use(this, i);
 }
 
-void TPictureView::ScheduleWork() {
-    if (timerOn_ || !started_ || !HandleAllocated() || !Busy()) return;
-    timerOn_ = SetTimer(handle_, kWorkTimer, kSlicePauseMs, nullptr) != 0;
+// Sets the one timer for what comes first: the next slice of work, or the
+// next frame of an animation in sight; stops it when neither is left. A
+// timer already set to fire sooner stays as it is.
+void TPictureView::ScheduleTimer() {
+    if (!HandleAllocated()) return;
+    const DWORD now = GetTickCount();
+    bool wanted = false;
+    DWORD wait = 0;
+    if (started_ && Busy()) {
+        wanted = true;
+        wait = kSlicePauseMs;
+    }
+    for (int i : running_) {
+        const LONG left = static_cast<LONG>(Info(i).due - now);
+        const DWORD until = left > 0 ? static_cast<DWORD>(left) : 0;
+        if (!wanted || until < wait) wait = until;
+        wanted = true;
+    }
+    if (!wanted) {
+        if (timerOn_) KillTimer(handle_, kTimer);
+        timerOn_ = false;
+        return;
+    }
+    wait = std::max<DWORD>(wait, USER_TIMER_MINIMUM);
+    const DWORD at = now + wait;
+    if (timerOn_ && static_cast<LONG>(timerAt_ - at) <= 0) return;
+    timerOn_ = SetTimer(handle_, kTimer, wait, nullptr) != 0;
+    timerAt_ = at;
+}
+
+void TPictureView::EnsureMeasured(int count) {
+    if (!HandleAllocated()) return;
+    count = std::min(count, Count());
+    if (measured_ >= count) return;
+    while (measured_ < count) MeasureNext();
+    UpdateScrollBar();
+    ScheduleTimer();
+}
+
+// ============================================================= animation
+
+int TPictureView::FrameOf(int index) const {
+    const gif::Playback& playback = Info(index).playback;
+    return playback.Animated() ? playback.Frame() : 0;
+}
+
+bool TPictureView::IsAnimated(int index) const { return Info(index).playback.Animated(); }
+
+// Frames change only where somebody can see them: the view and all its
+// parents shown, the window not minimised.
+bool TPictureView::AnimationsCanRun() const {
+    return HandleAllocated() && IsWindowVisible(handle_) && !IsIconic(GetAncestor(handle_, GA_ROOT));
+}
+
+void TPictureView::StopAnimations() { running_.clear(); }
+
+// Runs the animations of the decoded pictures in sight: a picture that has
+// just come into sight starts counting its frame's delay from now (hidden,
+// it stood still); one whose frame is due shows the next. A late timer does
+// not make frames flash by: the next delay counts from now.
+void TPictureView::UpdateAnimations() {
+    if (!AnimationsCanRun()) {
+        StopAnimations();
+        return;
+    }
+    const DWORD now = GetTickCount();
+    const RECT client = ClientRect();
+    const flow::Range range = VisibleRange();
+    std::vector<int> running;
+    for (int i = range.first; i < range.last; ++i) {
+        Picture& p = pictures_[static_cast<size_t>(i)];
+        if (p.state != State::Measured || !p.playback.Animated() || p.playback.Finished() || !IsDecoded(i)) continue;
+        if (!Intersects(PictureRect(i), client)) continue;
+        if (!std::binary_search(running_.begin(), running_.end(), i)) {
+            p.due = now + static_cast<DWORD>(p.playback.Delay());
+        } else if (static_cast<LONG>(now - p.due) >= 0) {
+            const bool late = static_cast<LONG>(now - p.due) > p.playback.Delay();
+            p.playback.Advance();
+            p.due = (late ? now : p.due) + static_cast<DWORD>(p.playback.Delay());
+            InvalidatePicture(i);
+        }
+        if (!p.playback.Finished()) running.push_back(i);
+    }
+    running_ = std::move(running);
 }
 
 bool TPictureView::DoWork(DWORD budgetMs, bool visibleOnly) {
@@ -272,8 +406,7 @@ bool TPictureView::DecodeVisible() {
             Decode(i, file);
         } else {
             // Gone or changed since it was measured: its box stays, broken.
-            pictures_[static_cast<size_t>(i)].state = State::Broken;
-            InvalidatePicture(i);
+            Broke(i);
         }
         return true;
     }
@@ -285,13 +418,31 @@ void TPictureView::Decode(int index, PictureFile& file) {
     bool stored = false;
     if (file.Decode(pixels)) {
         try {
+            // Decoded again after its pixels were given back, it goes on where it was.
+            gif::Playback& playback = pictures_[static_cast<size_t>(index)].playback;
+            if (pixels.Animated() && playback.FrameCount() != pixels.frames)
+                playback = gif::Playback(pixels.delaysMs, pixels.plays);
             PixelCache::Shared().Store(this, index, std::move(pixels));
             stored = true;
         } catch (...) {  // out of memory: shown like any picture that cannot be read
         }
     }
-    if (!stored) pictures_[static_cast<size_t>(index)].state = State::Broken;  // keeps its measured box
+    if (stored) InvalidatePicture(index);
+    else Broke(index);  // keeps its measured box
+}
+
+// A measured picture whose pixels cannot be read after all. The keyboard
+// passes over broken pictures: a focus on it moves to a neighbour.
+void TPictureView::Broke(int index) {
+    pictures_[static_cast<size_t>(index)].state = State::Broken;
     InvalidatePicture(index);
+    if (index != focus_) return;
+    auto pickable = [this](int i) { return Pickable(i); };
+    const int next = flow::NextFocus(layout_, index, flow::Move::Right, 0, pickable);
+    const int back = flow::NextFocus(layout_, index, flow::Move::Left, 0, pickable);
+    focus_ = Pickable(next) ? next : Pickable(back) ? back : -1;
+    InvalidatePicture(focus_);
+    NotifyAccessibleFocus();
 }
 
 void TPictureView::RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp) {
@@ -363,7 +514,7 @@ int TPictureView::PictureAt(int x, int y) const {
 void TPictureView::InvalidatePicture(int index) {
     if (!HandleAllocated() || index < 0 || index >= layout_.Count()) return;
     RECT r = PictureRect(index);
-    InflateRect(&r, 1, 1);  // and its highlight frame
+    InflateRect(&r, kFocusOutset, kFocusOutset);  // and its hover and focus frames
     InvalidateRect(handle_, &r, FALSE);
 }
 
@@ -449,14 +600,23 @@ void TPictureView::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
     pressed_ = -1;
     if (GetCapture() == handle_) ReleaseCapture();
     const int released = PictureAt(x, y);
-    if (pressed < 0 || released != pressed || !Pickable(released)) return;
+    if (pressed < 0 || released != pressed) return;
+    Pick(released);
+}
+
+void TPictureView::Pick(int index) {
+    if (!Pickable(index) || index >= layout_.Count()) return;
     // A pick's own failure is reported by the application, like any other
     // handler's; it never leaves through this window procedure.
     try {
-        OnPictureClick(this, released);
+        OnPictureClick(this, index);
     } catch (...) {
         HandleCallbackException();
     }
+}
+
+void TPictureView::PickLater(int index) {
+    if (HandleAllocated()) PostMessageA(handle_, kPickMessage, static_cast<WPARAM>(index), 0);
 }
 
 void TPictureView::MouseMove(TShiftState shift, int x, int y) {
@@ -535,6 +695,7 @@ void TPictureView::PaintWindow(HDC dc) {
         SetDCBrushColor(target, GetSysColor(COLOR_HIGHLIGHT));
         FrameRect(target, &frame, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     }
+    DrawFocusFrame(target);
 
     if (buffer) {
         BitBlt(dc, clip.left, clip.top, width, height, memory, clip.left, clip.top, SRCCOPY);
@@ -551,6 +712,7 @@ void TPictureView::DrawPicture(HDC dc, int index, const RECT& box) {
     }
     const PixelBuffer* pixels = PixelCache::Shared().Use(this, index);
     if (!pixels) return;  // still on its way: white until decoded
+    const int frame = std::clamp(FrameOf(index), 0, pixels->frames - 1);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = pixels->width;
@@ -559,7 +721,18 @@ void TPictureView::DrawPicture(HDC dc, int index, const RECT& box) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     StretchDIBits(dc, box.left, box.top, pixels->width, pixels->height, 0, 0, pixels->width, pixels->height,
-                  pixels->pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+                  pixels->Frame(frame), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+// The platform's dotted focus rectangle around the focused picture, while
+// the view has the focus.
+void TPictureView::DrawFocusFrame(HDC dc) {
+    if (!Focused() || !Pickable(focus_) || focus_ >= layout_.Count()) return;
+    RECT frame = PictureRect(focus_);
+    InflateRect(&frame, kFocusOutset, kFocusOutset);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, kBackground);
+    DrawFocusRect(dc, &frame);
 }
 
 // A grey frame with a red cross near its top-left corner: drawn into the
@@ -580,4 +753,178 @@ void TPictureView::DrawPlaceholder(HDC dc, const RECT& box) {
         LineTo(dc, x + d - 1, y + kCross);
     }
     RestoreDC(dc, saved);
+}
+
+// ============================================================== keyboard
+
+bool TPictureView::WantsDialogKey(WPARAM key) const {
+    switch (key) {
+    case VK_RETURN:
+    case VK_SPACE:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+        return true;
+    default:
+        return false;  // Tab and Escape stay the form's
+    }
+}
+
+bool TPictureView::Typing() const { return !typed_.empty() && GetTickCount() - typedAt_ < kTypingMs; }
+
+// Keys with Ctrl or Alt are the form's short-cuts and are left alone.
+bool TPictureView::KeyDown(WPARAM key) {
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+    switch (key) {
+    case VK_LEFT: MoveFocus(flow::Move::Left); return true;
+    case VK_RIGHT: MoveFocus(flow::Move::Right); return true;
+    case VK_UP: MoveFocus(flow::Move::Up); return true;
+    case VK_DOWN: MoveFocus(flow::Move::Down); return true;
+    case VK_HOME: MoveFocus(flow::Move::Home); return true;
+    case VK_END: MoveFocus(flow::Move::End); return true;
+    case VK_PRIOR: MoveFocus(flow::Move::PageUp); return true;
+    case VK_NEXT: MoveFocus(flow::Move::PageDown); return true;
+    case VK_RETURN:
+        typed_.clear();
+        Pick(focus_);
+        return true;
+    case VK_SPACE:
+        if (Typing()) return false;  // a blank inside a name being typed
+        swallowSpace_ = true;        // its character follows
+        Pick(focus_);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Letters typed in quick succession make a name: the focus goes to the
+// next picture whose file name starts with them. The same letter again goes
+// on to the next picture with that first letter.
+void TPictureView::CharTyped(char c) {
+    if (c == ' ' && swallowSpace_) {
+        swallowSpace_ = false;
+        return;
+    }
+    swallowSpace_ = false;
+    if (static_cast<unsigned char>(c) < 0x20) return;  // Enter, Backspace, Escape, Ctrl+letter
+    if (!Typing()) typed_.clear();
+    typed_ += c;
+    typedAt_ = GetTickCount();
+    auto lower = [](char t) { return (t >= 'A' && t <= 'Z') ? static_cast<char>(t - 'A' + 'a') : t; };
+    const bool sameLetter =
+        std::all_of(typed_.begin(), typed_.end(), [&](char t) { return lower(t) == lower(typed_[0]); });
+    const std::string prefix = sameLetter ? typed_.substr(0, 1) : typed_;
+    // A new search starts after the focused picture; a longer name may still
+    // be the focused picture's.
+    const int start = focus_ < 0 ? 0 : (sameLetter ? focus_ + 1 : focus_);
+    const int found = flow::FindByPrefix(
+        Count(), [this](int i) -> const std::string& { return Info(i).name; }, start, prefix,
+        [this](int i) {
+            EnsureMeasured(i + 1);
+            return Pickable(i);
+        });
+    if (found >= 0) SetFocusIndex(found);
+}
+
+void TPictureView::MoveFocus(flow::Move move) {
+    if (!HandleAllocated() || Count() == 0) return;
+    typed_.clear();
+    const bool forward = move == flow::Move::Right || move == flow::Move::Down || move == flow::Move::PageDown ||
+                         move == flow::Move::End || focus_ < 0;
+    // What the move may land on is laid out first: the rows down to where
+    // it goes, complete (a row below them started).
+    auto settleBelow = [this](int y) {
+        while (measured_ < Count() && (layout_.Count() == 0 || layout_.OpenRowTop() <= y)) MeasureNext();
+    };
+    if (move == flow::Move::End) EnsureMeasured(Count());
+    if (forward) {
+        int y = focus_ >= 0 && focus_ < layout_.Count() ? layout_.Box(focus_).bottom : 0;
+        if (move == flow::Move::PageDown) y += ClientHeight();
+        settleBelow(y);
+        settleBelow(layout_.OpenRowTop());
+    }
+    auto pickable = [this](int i) { return Pickable(i); };
+    int target = flow::NextFocus(layout_, focus_, move, ClientHeight(), pickable);
+    while (forward && (target == focus_ || target < 0) && measured_ < Count()) {
+        settleBelow(layout_.OpenRowTop());
+        target = flow::NextFocus(layout_, focus_, move, ClientHeight(), pickable);
+    }
+    UpdateScrollBar();
+    ScheduleTimer();
+    if (target < 0) return;
+    if ((move == flow::Move::PageUp || move == flow::Move::PageDown) && focus_ >= 0 && target != focus_) {
+        // The page turns with the focus: it stays where it was on the screen.
+        SetScrollPos(scrollPos_ + layout_.Box(target).top - layout_.Box(focus_).top);
+    }
+    SetFocusIndex(target);
+}
+
+void TPictureView::SetFocusIndex(int index) {
+    if (index < 0 || index >= Count() || !HandleAllocated()) return;
+    EnsureMeasured(index + 1);
+    if (!Pickable(index)) return;
+    const bool changed = index != focus_;
+    if (changed) {
+        InvalidatePicture(focus_);
+        focus_ = index;
+        InvalidatePicture(focus_);
+    }
+    ScrollIntoView(index);
+    if (changed) NotifyAccessibleFocus();
+}
+
+// Scrolls as little as needed for the picture and its focus frame to show;
+// the first row shows the page's top margin, the last row its bottom one.
+void TPictureView::ScrollIntoView(int index) {
+    if (index < 0 || index >= layout_.Count()) return;
+    const int row = flow::RowOf(layout_, index);
+    if (row == 0) {
+        SetScrollPos(0);
+        return;
+    }
+    if (row == static_cast<int>(layout_.Rows().size()) - 1 && measured_ == Count()) {
+        SetScrollPos(layout_.Height());
+        return;
+    }
+    const int margin = kFocusOutset + 2;
+    const flow::Rect& box = layout_.Box(index);
+    if (box.top - margin < scrollPos_) SetScrollPos(box.top - margin);
+    else if (box.bottom + margin > scrollPos_ + ClientHeight()) SetScrollPos(box.bottom + margin - ClientHeight());
+}
+
+void TPictureView::FocusChanged(bool gained) {
+    InvalidatePicture(focus_);
+    if (!gained) return;
+    if (!Pickable(focus_) && started_) MoveFocus(flow::Move::Home);  // the first picture, when none had it
+    else NotifyAccessibleFocus();
+}
+
+// Tells assistive technology which picture is focused and selected (one
+// and the same here), so a screen reader names it.
+void TPictureView::NotifyAccessibleFocus() {
+    if (!HandleAllocated() || focus_ < 0) return;
+    if (Focused()) NotifyWinEvent(EVENT_OBJECT_FOCUS, handle_, OBJID_CLIENT, focus_ + 1);
+    NotifyWinEvent(EVENT_OBJECT_SELECTION, handle_, OBJID_CLIENT, focus_ + 1);
+}
+
+// ========================================================= accessibility
+
+bool TPictureView::PictureScreenRect(int index, RECT& out) {
+    if (index < 0 || index >= Count() || !HandleAllocated()) return false;
+    EnsureMeasured(index + 1);
+    if (index >= layout_.Count()) return false;
+    out = PictureRect(index);
+    MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&out), 2);
+    return true;
+}
+
+bool TPictureView::IsInSight(int index) const {
+    if (index < 0 || index >= layout_.Count() || !HandleAllocated() || !IsWindowVisible(handle_)) return false;
+    return Intersects(PictureRect(index), ClientRect());
 }

@@ -10,6 +10,15 @@
 // into one back buffer per paint: the view holds no GDI object per picture.
 // A file that cannot be decoded shows a broken-picture placeholder and cannot
 // be picked; nothing is reported.
+//
+// Animated GIFs play while they are in sight: one timer per view carries
+// both the background work and the frames, and it stops when neither is
+// left (a hidden tab, a hidden window, pictures scrolled away).
+//
+// With the focus, a dotted focus frame marks one picture; the arrows, Home,
+// End, Page Up and Page Down move it, typing a name's first letters finds a
+// picture, Enter or Space picks it as a click does. The pictures are told
+// to assistive technology as the view's children (PictureViewAccessible).
 #pragma once
 #include <windows.h>
 
@@ -17,8 +26,12 @@
 #include <vector>
 
 #include "Controls.h"
+#include "GifAnimation.h"
 #include "PictureDecoder.h"
 #include "PictureFlow.h"
+#include "PictureKeys.h"
+
+class TPictureViewAccessible;
 
 class TPictureView : public TCustomControl {
 public:
@@ -31,7 +44,8 @@ public:
     int Count() const { return static_cast<int>(pictures_.size()); }
     const std::string& File(int index) const { return pictures_[static_cast<size_t>(index)].path; }
 
-    // A left press and release on the same picture (not a broken one).
+    // A left press and release on the same picture (not a broken one), or
+    // Enter or Space on the focused picture.
     TEvent<TObject*, int> OnPictureClick;
 
     // The size of the broken-picture placeholder of a file that cannot be read.
@@ -56,6 +70,32 @@ public:
     int PageHeight() const { return layout_.Height(); }
     HWND ToolTipHandle() const { return toolTip_; }
 
+    // ---- animation ----
+    // The frame picture `index` shows (0 for still pictures).
+    int FrameOf(int index) const;
+    // Its pixels hold more than one frame.
+    bool IsAnimated(int index) const;
+    // Pictures in sight whose animation is running now.
+    int RunningAnimations() const { return static_cast<int>(running_.size()); }
+    // The view's one timer is set (work or frames are due).
+    bool TimerRunning() const { return timerOn_; }
+
+    // ---- keyboard ----
+    // The picture with the focus frame, or -1.
+    int FocusIndex() const { return focus_; }
+    // Moves the focus frame to picture `index` (one that can be picked) and
+    // scrolls it into view.
+    void SetFocusIndex(int index);
+    bool CanTakeFocus(int index) const { return Pickable(index); }
+
+    // ---- accessibility (children are numbered from 1) ----
+    // The picture's box on the screen, measuring the pictures up to it first.
+    bool PictureScreenRect(int index, RECT& out);
+    // In the client area and not cut away by the scroll position.
+    bool IsInSight(int index) const;
+    // Picks picture `index` on the next turn of the message loop.
+    void PickLater(int index);
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
@@ -65,14 +105,18 @@ protected:
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseLeave() override;
+    bool WantsDialogKey(WPARAM key) const override;
 
 private:
+    friend class TPictureViewAccessible;  // hit-testing
     enum class State { Unread, Measured, Broken };
     struct Picture {
         std::string path;
         std::string name;  // the file name, its tooltip
         int width = 0, height = 0;
         State state = State::Unread;
+        gif::Playback playback;  // empty until decoded as an animation
+        DWORD due = 0;           // when its frame changes, while running
     };
     const Picture& Info(int index) const { return pictures_[static_cast<size_t>(index)]; }
 
@@ -84,8 +128,15 @@ private:
     void MeasureNext();
     bool DecodeVisible();
     void Decode(int index, PictureFile& file);
-    void ScheduleWork();
+    void Broke(int index);
+    void ScheduleTimer();
     void MarkShown();
+    void EnsureMeasured(int count);
+
+    // ---- animation ----
+    bool AnimationsCanRun() const;
+    void UpdateAnimations();
+    void StopAnimations();
 
     // ---- geometry ----
     int FullClientWidth() const;
@@ -104,10 +155,21 @@ private:
     void UpdateToolTip(bool boxMoved);
     void RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp);
     bool Pickable(int index) const { return index >= 0 && index < Count() && !IsBroken(index); }
+    void Pick(int index);
+
+    // ---- keyboard ----
+    bool KeyDown(WPARAM key);
+    void CharTyped(char c);
+    void MoveFocus(flow::Move move);
+    void ScrollIntoView(int index);
+    void FocusChanged(bool hadFocus);
+    void NotifyAccessibleFocus();
+    bool Typing() const;
 
     // ---- painting ----
     void DrawPicture(HDC dc, int index, const RECT& box);
     void DrawPlaceholder(HDC dc, const RECT& box);
+    void DrawFocusFrame(HDC dc);
 
     std::vector<Picture> pictures_;
     flow::Layout layout_;
@@ -115,6 +177,8 @@ private:
     int measured_ = 0;
     bool started_ = false;    // painted once: work may begin
     bool timerOn_ = false;
+    DWORD timerAt_ = 0;       // when the timer fires, while it is on
+    std::vector<int> running_;  // animated pictures in sight, in index order
     bool relayingOut_ = false;
     int scrollPos_ = 0;
     int wheelRest_ = 0;       // wheel delta not yet turned into lines
@@ -124,4 +188,9 @@ private:
     POINT lastMouse_{0, 0};  // client coordinates of the last move inside
     HWND toolTip_ = nullptr;
     int toolTipShown_ = -2;   // the picture the tooltip describes (-1 none)
+    int focus_ = -1;
+    std::string typed_;       // letters typed to find a picture
+    DWORD typedAt_ = 0;
+    bool swallowSpace_ = false;  // the character of a Space that picked
+    TPictureViewAccessible* accessible_ = nullptr;  // made on the first request
 };

@@ -13,11 +13,23 @@
 #include <vector>
 
 // An opaque picture: rows top-down, one 32-bit B,G,R,unused word per pixel.
+// An animated picture holds all its frames, composed, one after another
+// (`frames` pictures of width x height), with how long each stays and how
+// often the whole plays (0 = forever).
 struct PixelBuffer {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
+    int frames = 1;
+    std::vector<int> delaysMs;
+    int plays = 1;
     std::size_t Bytes() const { return pixels.size() * sizeof(std::uint32_t); }
+    bool Animated() const { return frames > 1; }
+    // The first pixel of frame `frame`.
+    const std::uint32_t* Frame(int frame) const {
+        return pixels.data() + static_cast<std::size_t>(frame) * static_cast<std::size_t>(width) *
+                                   static_cast<std::size_t>(height);
+    }
 };
 
 class PixelCache {

@@ -25,3 +25,29 @@ convert -dispose none -delay 20 \
   \( -size 20x20 xc:'#0000FF' -set page 20x20+0+0 \) \
   -strip GIF:"$out/anim.gif"
 ls -l "$out"
+
+# Animated smileys of our own, 24 x 24 yellow faces on a transparent
+# screen, looping forever. blink.gif: eyes open 600 ms, shut 150 ms.
+# bounce.gif: the face hops on a 24 x 30 screen (frame offsets, each frame
+# cleared to the page before the next: disposal "background").
+face() {  # $1 = eyes (open|shut), $2 = output
+  local eyes
+  if [ "$1" = open ]; then
+    eyes=(-fill black -stroke none -draw 'ellipse 8,9 1.5,2.5 0,360' -draw 'ellipse 15,9 1.5,2.5 0,360')
+  else
+    eyes=(-fill none -stroke black -strokewidth 1.5 -draw 'line 6,9 10,9' -draw 'line 13,9 17,9')
+  fi
+  convert -size 24x24 xc:none -fill '#FFD800' -stroke '#A06800' -strokewidth 1 -draw 'circle 11.5,11.5 11.5,1' \
+    "${eyes[@]}" -fill none -stroke black -strokewidth 1.5 -draw 'arc 6,8 17,18 25,155' \
+    +antialias -channel A -threshold 50% +channel -strip PNG32:"$2"
+}
+tmp="$(mktemp -d)"
+face open "$tmp/open.png"
+face shut "$tmp/shut.png"
+convert -dispose none -loop 0 -delay 60 "$tmp/open.png" -delay 15 "$tmp/shut.png" -strip GIF:"$out/blink.gif"
+convert -dispose background -loop 0 -delay 12 \
+  \( "$tmp/open.png" -set page 24x30+0+6 \) \( "$tmp/open.png" -set page 24x30+0+3 \) \
+  \( "$tmp/open.png" -set page 24x30+0+0 \) \( "$tmp/open.png" -set page 24x30+0+3 \) \
+  -strip GIF:"$out/bounce.gif"
+rm -rf "$tmp"
+ls -l "$out/blink.gif" "$out/bounce.gif"

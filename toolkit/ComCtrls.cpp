@@ -52,6 +52,8 @@ void TTabSheet::BoundsChanged() {
 bool TTabSheet::ReadProperty(const std::string& name, const layout::Value& v, TLayoutReader& r) {
     if (name == "PageIndex") SetPageIndex(r.Int(v));
     else if (name == "OnResize") r.Event(v, OnResize);
+    else if (name == "OnShow") r.Event(v, OnShow);
+    else if (name == "OnHide") r.Event(v, OnHide);
     else return TCustomControl::ReadProperty(name, v, r);
     return true;
 }
@@ -96,7 +98,25 @@ void TPageControl::SetActivePage(TTabSheet* page) {
                         (GetFocus() == previous->handle_ || IsChild(previous->handle_, GetFocus()));
         previous->SetVisible(false);
         if (hadFocus) ::SetFocus(handle_);
+        previous->OnHide(previous);
     }
+    if (page && activePage_ == page) page->OnShow(page);
+}
+
+void TPageControl::SelectNextPage(bool goForward) {
+    const int count = PageCount();
+    if (count < 2) return;
+    const int current = std::max(ActivePageIndex(), 0);
+    SetActivePage(Pages((current + (goForward ? 1 : count - 1)) % count));
+    OnChange(this);
+}
+
+bool TPageControl::HandleDialogKey(WORD key) {
+    if (key != VK_TAB || GetKeyState(VK_CONTROL) >= 0 || !handle_) return false;
+    const HWND focus = GetFocus();
+    if (focus != handle_ && !IsChild(handle_, focus)) return false;
+    SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
+    return true;
 }
 
 void TPageControl::SetMultiLine(bool value) {

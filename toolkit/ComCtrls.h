@@ -27,6 +27,9 @@ public:
 
     // Raised after the sheet's size changed (the page control resized, or its tab rows changed).
     TNotifyEvent OnResize;
+    // Raised when the sheet becomes the active page (shown), and when it stops being it.
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
 
     void SetParent(TWinControl* parent) override;
     bool ReadProperty(const std::string& name, const layout::Value& value, TLayoutReader& reader) override;
@@ -60,6 +63,11 @@ public:
     void SetMultiLine(bool value);
     // The area the sheets cover, in client coordinates.
     RECT DisplayRect();
+    // Selects the next page (the previous one when `goForward` is false),
+    // wrapping round, as the user would; raises OnChange.
+    void SelectNextPage(bool goForward);
+    // Ctrl+Tab and Ctrl+Shift+Tab while the focus is inside the control.
+    bool HandleDialogKey(WORD key) override;
 
     // Raised when the user selects another tab.
     TNotifyEvent OnChange;

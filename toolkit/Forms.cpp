@@ -78,6 +78,14 @@ TWinControl* TForm::ActiveControl() const {
     return activeControl_;
 }
 
+void TForm::SetActiveControl(TWinControl* control) {
+    if (activeControl_ && activeControl_ != control) RemoveFreeNotification(activeControl_);
+    activeControl_ = control;
+    if (!control) return;
+    FreeNotification(control);
+    if (handle_ && GetActiveWindow() == handle_ && control->CanFocus()) control->SetFocus();
+}
+
 void TForm::SetFormStyle(TFormStyle style) {
     formStyle_ = style;
     if (handle_)
@@ -290,7 +298,8 @@ bool TForm::DialogKey(const MSG& msg) {
     if (focused && focused->WantsDialogKey(msg.wParam)) return false;
     switch (msg.wParam) {
     case VK_TAB:
-        if (GetKeyState(VK_CONTROL) < 0) return false;
+        // Ctrl+Tab belongs to the page control around the focus.
+        if (GetKeyState(VK_CONTROL) < 0) return OfferDialogKey(this, VK_TAB);
         SelectNext(GetKeyState(VK_SHIFT) >= 0);
         return true;
     case VK_RETURN:
@@ -320,6 +329,11 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         } else if (FocusedControlOf(handle_)) {
             // The focus was already put on one of our controls (by a hook of
             // the window): the default handling would move it to the form.
+            return 0;
+        } else if (activeControl_ && !IsIconic(handle_) && activeControl_->CanFocus()) {
+            // Back to the control that had the focus, or was given it while
+            // the form was not active.
+            activeControl_->SetFocus();
             return 0;
         }
         return TCustomControl::WndProc(msg, wp, lp);

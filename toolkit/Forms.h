@@ -71,6 +71,9 @@ public:
     // focus is elsewhere, the one that had it when the form was last
     // deactivated; null when there is none.
     TWinControl* ActiveControl() const;
+    // Gives `control` the focus now when the form is active, else when it
+    // is next activated.
+    void SetActiveControl(TWinControl* control);
 
     // The menu shown as the window's menu bar, or null.
     TMainMenu* Menu() const { return menu_; }
