@@ -1,4 +1,5 @@
-// The picture page's flow layout and the pixel cache. First byte: which.
+// The picture page's flow layout, its keyboard moves and the pixel cache.
+// First byte: which.
 // Flow: page width, spacing and picture sizes from the input; boxes must
 // never overlap, must stay inside the page's margins unless a picture is
 // wider than the room there, and hit-testing must find each box. Cache: a
@@ -9,6 +10,7 @@
 
 #include "FuzzInput.h"
 #include "PictureFlow.h"
+#include "PictureKeys.h"
 #include "PixelCache.h"
 
 namespace {
@@ -67,6 +69,51 @@ void Flow(FuzzInput& in) {
     const flow::Range all = layout.RowsBetween(-1, layout.Height() + 1);
     if (layout.Count() > 0) FUZZ_CHECK(all.first == 0 && all.last == layout.Count());
     FUZZ_CHECK(layout.RowsBetween(probeY, probeY).Empty());
+
+    // Keyboard moves over the same flow, some pictures broken (no focus).
+    const std::uint32_t broken = in.U32();
+    const flow::Focusable focusable = [&](int i) { return !((broken >> (i % 32)) & 1); };
+    int first = -1, last = -1;
+    for (int i = 0; i < layout.Count(); ++i)
+        if (focusable(i)) {
+            if (first < 0) first = i;
+            last = i;
+        }
+    for (int step = 0; step < 16 && !in.Empty(); ++step) {
+        const int from = in.Int(-1, layout.Count() - 1);
+        const auto move = static_cast<flow::Move>(in.Byte() % 8);
+        const int page = in.Int(-5, 5000);
+        const int to = flow::NextFocus(layout, from, move, page, focusable);
+        if (first < 0) {  // nothing can take the focus: it stays where it is, if anywhere
+            FUZZ_CHECK(to == -1 || (from >= 0 && to == from));
+            continue;
+        }
+        FUZZ_CHECK(to >= 0 && to < layout.Count() && (to == from || focusable(to)));
+        if (from < 0) FUZZ_CHECK(to == (move == flow::Move::End ? last : first));
+        else if (move == flow::Move::Home) FUZZ_CHECK(to == first);
+        else if (move == flow::Move::End) FUZZ_CHECK(to == last);
+        else if (move == flow::Move::Right) {
+            int want = from;
+            for (int i = from + 1; i < layout.Count(); ++i)
+                if (focusable(i)) {
+                    want = i;
+                    break;
+                }
+            FUZZ_CHECK(to == want);
+        } else if (move == flow::Move::Left) {
+            int want = from;
+            for (int i = from - 1; i >= 0; --i)
+                if (focusable(i)) {
+                    want = i;
+                    break;
+                }
+            FUZZ_CHECK(to == want);
+        } else if (to != from) {  // up and down leave the row, the right way
+            const int a = flow::RowOf(layout, from), b = flow::RowOf(layout, to);
+            const bool down = move == flow::Move::Down || move == flow::Move::PageDown;
+            FUZZ_CHECK(a >= 0 && b >= 0 && (down ? b > a : b < a));
+        }
+    }
 }
 
 void Cache(FuzzInput& in) {
