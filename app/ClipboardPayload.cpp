@@ -31,7 +31,12 @@ void SetHeaderField(std::string& payload, size_t headerLength, std::string_view 
 
 std::string PictureElement(std::string_view path) {
     std::string element = "<IMG src=\"file:///";
-    element += path;
+    // A `"` would end the attribute: no Windows name has one, but a Unix
+    // file seen through Wine can.
+    for (char c : path) {
+        if (c == '"') element += "&quot;";
+        else element += c;
+    }
     element += "\">";
     return element;
 }

@@ -15,7 +15,8 @@ inline constexpr std::string_view HtmlClipboardHeader =
     "EndFragment:00000269\r\n"
     "<html> <body>";
 
-// <IMG src="file:///path"> with the path placed verbatim.
+// <IMG src="file:///path"> with the path placed verbatim, except that a `"`
+// is written &quot; so that it cannot end the attribute.
 std::string PictureElement(std::string_view path);
 
 // The payload text, without the terminating zero the clipboard copy adds.

@@ -13,22 +13,29 @@ constexpr std::string_view kAfterPath = "')\">&nbsp; ";
 
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
-// `&` starts a character reference inside an attribute value.
+// `&` starts a character reference inside an attribute value and `"` ends
+// it. Windows names hold no `"`, but a Unix file seen through Wine can.
 std::string AttributeText(std::string_view text) {
     std::string out;
     for (char c : text) {
         if (c == '&') out += "&amp;";
+        else if (c == '"') out += "&quot;";
         else out += c;
     }
     return out;
 }
 
-// Inside the script's single-quoted string literal.
+// Inside the script's single-quoted string literal, where a raw line break
+// is a syntax error (again only a Unix file name can hold one).
 std::string ScriptStringText(std::string_view text) {
     std::string out;
     for (char c : text) {
-        if (c == '\\' || c == '\'') out += '\\';
-        out += c;
+        if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else {
+            if (c == '\\' || c == '\'') out += '\\';
+            out += c;
+        }
     }
     return out;
 }

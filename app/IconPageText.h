@@ -19,9 +19,9 @@ bool HasExtension(std::string_view fileName, std::string_view extension);
 
 // One line of the page: the picture element with its click script. `path`
 // is a full path (backslashes or not). It goes into the src attribute and
-// into the script's string; `\` and `'` are escaped for the script, `&` for
-// both attributes, so every path picks itself. A path without these
-// characters appears byte for byte.
+// into the script's string; `\` and `'` are escaped for the script (and line
+// breaks, as \n and \r), `&` and `"` for both attributes, so every path
+// picks itself. A path without these characters appears byte for byte.
 std::string PicturePageLine(std::string_view path);
 
 // The whole page for these picture files, in order: the head line, one line

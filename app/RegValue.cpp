@@ -1,8 +1,7 @@
 #include "RegValue.h"
 
 #include <cctype>
-#include <cerrno>
-#include <cstdlib>
+#include <climits>
 #include <limits>
 
 #include "Exceptions.h"
@@ -23,27 +22,32 @@ bool EqualsIgnoringCase(const std::string& a, const char* b) {
 }
 
 // A whole decimal or $hex number, with optional blanks around and a sign.
+// Every other byte refuses the text (an embedded NUL once ended it early);
+// a magnitude past 64 bits saturates, so it is out of range, not wrapped.
 std::optional<long long> ParseNumber(const std::string& text) {
-    size_t begin = text.find_first_not_of(" \t");
-    size_t end = text.find_last_not_of(" \t");
+    const size_t begin = text.find_first_not_of(" \t");
     if (begin == std::string::npos) return std::nullopt;
-    std::string t = text.substr(begin, end - begin + 1);
+    const size_t end = text.find_last_not_of(" \t") + 1;
+    size_t i = begin;
     bool negative = false;
-    if (t[0] == '+' || t[0] == '-') {
-        negative = t[0] == '-';
-        t.erase(0, 1);
-    }
-    int base = 10;
-    if (!t.empty() && t[0] == '$') {
+    if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
+    unsigned base = 10;
+    if (i < end && text[i] == '$') {
         base = 16;
-        t.erase(0, 1);
+        ++i;
     }
-    if (t.empty() || t[0] == '+' || t[0] == '-' || t[0] == ' ') return std::nullopt;
-    errno = 0;
-    char* stop = nullptr;
-    unsigned long long v = std::strtoull(t.c_str(), &stop, base);
-    if (errno || *stop) return std::nullopt;
-    return negative ? -static_cast<long long>(v) : static_cast<long long>(v);
+    if (i == end) return std::nullopt;
+    const unsigned long long limit = negative ? 1ull << 63 : static_cast<unsigned long long>(LLONG_MAX);
+    unsigned long long v = 0;
+    for (; i < end; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        unsigned digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (base == 16 && std::isxdigit(c)) digit = static_cast<unsigned>(std::tolower(c) - 'a' + 10);
+        else return std::nullopt;
+        v = v > (limit - digit) / base ? limit : v * base + digit;
+    }
+    return negative ? static_cast<long long>(0 - v) : static_cast<long long>(v);
 }
 }  // namespace
 

@@ -118,7 +118,9 @@ void Composer::Compose(const Frame& frame, std::uint32_t* out) {
     const Area area = Clip(frame);
     const bool complete = frame.pixels.size() >= static_cast<std::size_t>(std::max(frame.width, 0)) *
                                                      static_cast<std::size_t>(std::max(frame.height, 0));
-    if (complete) {
+    // An area the clipping left empty has nothing to draw, and the offsets of
+    // its rows into the frame's pixels need not lie inside them.
+    if (complete && area.right > area.left) {
         for (int y = area.top; y < area.bottom; ++y) {
             const std::uint32_t* src = frame.pixels.data() +
                                        static_cast<std::size_t>(y - frame.top) * static_cast<std::size_t>(frame.width) +

@@ -15,7 +15,7 @@ int StoredIconIndex(int requested, int count, bool hasList) {
 }
 
 int NextCycleIndex(int index, int count, bool hasList) {
-    if (!hasList) return 0;
+    if (!hasList || count <= 0) return 0;
     return index < count - 1 ? index + 1 : 0;
 }
 

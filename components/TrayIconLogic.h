@@ -19,7 +19,7 @@ std::string TipText(const std::string& hint, bool showHint);
 int StoredIconIndex(int requested, int count, bool hasList);
 
 // The index after `index` when cycling through `count` images: the next
-// one, back to 0 after the last; 0 without a list.
+// one, back to 0 after the last; 0 without a list or with an empty one.
 int NextCycleIndex(int index, int count, bool hasList);
 
 }  // namespace trayicon

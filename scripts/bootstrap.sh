@@ -12,6 +12,7 @@ packages=(
   wine wine32:i386 fonts-wine fonts-wqy-microhei
   xvfb xdotool xclip x11-utils imagemagick fonts-liberation
   googletest fp-utils libchm-bin unzip dpkg-dev
+  clang-14 libclang-rt-14-dev
 )
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }

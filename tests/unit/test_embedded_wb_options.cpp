@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "EmbeddedWBOptions.h"
+#ifdef _WIN32  // the COM stream adapter; the rest also builds natively
 #include "StreamAdapter.h"
+#endif
+#include "Streams.h"
 
 using DL = TDownloadControlOption;
 using UI = TUserInterfaceOption;
@@ -43,6 +46,7 @@ TEST(BrowserOptions, DdeCommandNameIsTheTextAfterTheBracketUpToTheParenthesis) {
     EXPECT_EQ(DdeCommandName(""), "");
 }
 
+#ifdef _WIN32
 namespace {
 struct CountedStream : TMemoryStream {
     explicit CountedStream(int& alive) : alive_(alive) { ++alive_; }
@@ -84,6 +88,8 @@ TEST(StreamAdapter, AnOwnedStreamLivesAsLongAsTheLastReference) {
     s->Release();
     EXPECT_EQ(alive, 0);
 }
+
+#endif  // _WIN32
 
 TEST(MemoryStream, SeekClampsAndWritesGrowTheStream) {
     TMemoryStream m;

@@ -36,6 +36,16 @@ TEST(IconPageLines, ApostropheAndAmpersandAreEscapedWhereTheyWouldBreakTheLine) 
               "<img src=\"C:/p/100% fun (1).jpg\" onClick=\"settitle( 'C:/p/100% fun (1).jpg')\">&nbsp; ");
 }
 
+// Names Windows never gives but a Unix folder seen through Wine does: a
+// double quote once ended both attributes early, a line break made the click
+// script a syntax error.
+TEST(IconPageLines, QuotesAndLineBreaksOfUnixNamesStillPickThePicture) {
+    EXPECT_EQ(PicturePageLine("Z:\\p\\say \"hi\".gif"),
+              "<img src=\"Z:/p/say &quot;hi&quot;.gif\" onClick=\"settitle( 'Z:/p/say &quot;hi&quot;.gif')\">&nbsp; ");
+    EXPECT_EQ(PicturePageLine("Z:\\p\\two\nlines\r.png"),
+              "<img src=\"Z:/p/two\nlines\r.png\" onClick=\"settitle( 'Z:/p/two\\nlines\\r.png')\">&nbsp; ");
+}
+
 TEST(IconPageLines, ExtensionMatchIgnoresCaseAndNeedsTheWholeExtension) {
     EXPECT_TRUE(HasExtension("x.JPG", "jpg"));
     EXPECT_TRUE(HasExtension("a.b.Gif", "gif"));
