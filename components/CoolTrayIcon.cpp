@@ -373,23 +373,23 @@ LRESULT TCoolTrayIcon::TrayWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 void TCoolTrayIcon::AttachApplicationHook() {
     if (!Application || !Application->Handle()) return;
     applicationWindow_ = Application->Handle();
-    savedApplicationProc_ = reinterpret_cast<WNDPROC>(GetWindowLongA(applicationWindow_, GWL_WNDPROC));
+    savedApplicationProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(applicationWindow_, GWLP_WNDPROC));
     applicationHookStub_ = std::make_unique<TWndProcStub>(this, ApplicationHookEntry);
-    SetWindowLongA(applicationWindow_, GWL_WNDPROC, reinterpret_cast<LONG>(applicationHookStub_->Proc()));
+    SetWindowLongPtrA(applicationWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(applicationHookStub_->Proc()));
 }
 
 void TCoolTrayIcon::AttachOwnerHook() {
     HWND owner = OwnerWindow();
     if (!owner) return;
     ownerWindow_ = owner;
-    savedOwnerProc_ = reinterpret_cast<WNDPROC>(GetWindowLongA(owner, GWL_WNDPROC));
+    savedOwnerProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(owner, GWLP_WNDPROC));
     ownerHookStub_ = std::make_unique<TWndProcStub>(this, OwnerHookEntry);
-    SetWindowLongA(owner, GWL_WNDPROC, reinterpret_cast<LONG>(ownerHookStub_->Proc()));
+    SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownerHookStub_->Proc()));
 }
 
 void TCoolTrayIcon::DetachApplicationHook() {
     if (savedApplicationProc_ && IsWindow(applicationWindow_))
-        SetWindowLongA(applicationWindow_, GWL_WNDPROC, reinterpret_cast<LONG>(savedApplicationProc_));
+        SetWindowLongPtrA(applicationWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedApplicationProc_));
     applicationHookStub_.reset();
     savedApplicationProc_ = nullptr;
     applicationWindow_ = nullptr;
@@ -397,7 +397,7 @@ void TCoolTrayIcon::DetachApplicationHook() {
 
 void TCoolTrayIcon::DetachOwnerHook() {
     if (savedOwnerProc_ && IsWindow(ownerWindow_))
-        SetWindowLongA(ownerWindow_, GWL_WNDPROC, reinterpret_cast<LONG>(savedOwnerProc_));
+        SetWindowLongPtrA(ownerWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedOwnerProc_));
     ownerHookStub_.reset();
     savedOwnerProc_ = nullptr;
     ownerWindow_ = nullptr;

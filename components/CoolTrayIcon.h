@@ -39,6 +39,7 @@ struct TNotifyIconRecord {
     char szInfoTitle[64];
     DWORD dwInfoFlags;
 };
+#ifndef _WIN64
 static_assert(sizeof(TNotifyIconRecord) == 488);
 static_assert(offsetof(TNotifyIconRecord, hIcon) == 20);
 static_assert(offsetof(TNotifyIconRecord, szTip) == 24);
@@ -47,6 +48,11 @@ static_assert(offsetof(TNotifyIconRecord, szInfo) == 160);
 static_assert(offsetof(TNotifyIconRecord, uTimeout) == 416);
 static_assert(offsetof(TNotifyIconRecord, szInfoTitle) == 420);
 static_assert(offsetof(TNotifyIconRecord, dwInfoFlags) == 484);
+#endif
+// Field for field the system's record up to the balloon flags, on either architecture.
+static_assert(offsetof(TNotifyIconRecord, hIcon) == offsetof(NOTIFYICONDATAA, hIcon));
+static_assert(offsetof(TNotifyIconRecord, szInfo) == offsetof(NOTIFYICONDATAA, szInfo));
+static_assert(offsetof(TNotifyIconRecord, dwInfoFlags) == offsetof(NOTIFYICONDATAA, dwInfoFlags));
 
 // The message the shell broadcasts when the taskbar is (re)created; every
 // construction registers it again (the number stays the same).

@@ -8,8 +8,9 @@ deps="$here/.deps"
 
 packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   cmake ninja-build
-  wine wine32:i386 fonts-wine fonts-wqy-microhei
+  wine wine32:i386 wine64 fonts-wine fonts-wqy-microhei
   xvfb xdotool xclip x11-utils imagemagick fonts-liberation
   googletest fp-utils libchm-bin unzip dpkg-dev
   clang-14 libclang-rt-14-dev
@@ -57,13 +58,15 @@ if [ $need_src = 1 ]; then
   rm -rf "$deps/src-tmp"
 fi
 
-# A Wine prefix per machine; no Mono/Gecko installer dialogs.
-export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-tovira}"
+# A Wine prefix per machine and architecture; no Mono/Gecko installer dialogs.
+. "$here/scripts/wine-env.sh"
+wine_() { WINEDEBUG=-all "$TOVIRA_WINE" "$@"; }
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "bootstrap: creating Wine prefix $WINEPREFIX"
-  WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32 wineboot -i >/dev/null 2>&1 || true
+  echo "bootstrap: creating the $TOVIRA_ARCH Wine prefix $WINEPREFIX"
+  winearch=win32; [ "$TOVIRA_ARCH" = x86_64 ] && winearch=win64
+  WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=$winearch wine_ wineboot -i >/dev/null 2>&1 || true
   # Wine paints window frames and captions itself (no window manager on Xvfb).
-  WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 || true
+  wine_ reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 || true
   wineserver -w || true
 fi
 
@@ -81,7 +84,7 @@ if [ ! -f "$fonts/marlett.ttf" ] || ! grep -q '"Arial"="Liberation Sans"' "$WINE
   mkdir -p "$fonts"
   cp -u /usr/share/wine/fonts/* "$fonts/"
   for pair in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier New=Liberation Mono"; do
-    WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /t REG_SZ \
+    wine_ reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /t REG_SZ \
       /d "${pair#*=}" /f >/dev/null 2>&1 || true
   done
   wineserver -w || true

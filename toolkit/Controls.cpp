@@ -200,6 +200,18 @@ void TControl::MouseMove(TShiftState shift, int x, int y) { OnMouseMove(this, sh
 
 namespace {
 constexpr UINT_PTR kSubclassId = 0x70564952;  // arbitrary, ours
+
+// comctl32 exports GetWindowSubclass by ordinal only in some versions, and the
+// 64-bit import library has no entry for it: looked up once, by ordinal.
+BOOL WindowSubclassData(HWND wnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR* ref) {
+    using Getter = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+    static const Getter get = [] {
+        HMODULE comctl = GetModuleHandleA("comctl32.dll");
+        return comctl ? reinterpret_cast<Getter>(reinterpret_cast<void*>(GetProcAddress(comctl, MAKEINTRESOURCEA(411))))
+                      : nullptr;
+    }();
+    return get && get(wnd, proc, id, ref);
+}
 std::set<std::string>& RegisteredClasses() {
     static std::set<std::string> names;
     return names;
@@ -220,7 +232,7 @@ TWinControl::~TWinControl() {
 TWinControl* TWinControl::FromHandle(HWND wnd) {
     if (!wnd) return nullptr;
     DWORD_PTR ref = 0;
-    if (GetWindowSubclass(wnd, SubclassProc, kSubclassId, &ref)) return reinterpret_cast<TWinControl*>(ref);
+    if (WindowSubclassData(wnd, SubclassProc, kSubclassId, &ref)) return reinterpret_cast<TWinControl*>(ref);
     char cls[64];
     if (GetClassNameA(wnd, cls, sizeof cls) && strncmp(cls, "Tovira.", 7) == 0)
         return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));

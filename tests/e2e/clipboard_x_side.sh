@@ -40,7 +40,8 @@ fi
 # Wine hands the clipboard to X from its desktop process, which talks to the
 # display of whoever started the prefix's wineserver. A prefix of our own
 # (sharing drive_c with the project's one) gets a server on this display.
-source_prefix="${WINEPREFIX:-$HOME/.wine-tovira}"
+. "$SOURCE_DIR/scripts/wine-env.sh"
+source_prefix="$WINEPREFIX"
 [ -f "$source_prefix/system.reg" ] || WINEPREFIX="$source_prefix" "$SOURCE_DIR/scripts/wine-run" wineboot -u
 mkdir -p "$prefix/dosdevices"
 cp "$source_prefix"/*.reg "$source_prefix/.update-timestamp" "$prefix/"

@@ -5,7 +5,7 @@
 # picture folder, and writes its options next to itself when it closes.
 set -uo pipefail
 : "${BUILD_DIR:?}" "${SOURCE_DIR:?}" "${DISPLAY:?}"
-zip="$BUILD_DIR/Tovira-2.0-win32.zip"
+zip="$(ls "$BUILD_DIR"/Tovira-2.0-win??.zip 2>/dev/null | head -n1)"
 probe_exe="$BUILD_DIR/peers/window_probe.exe"
 run() { "$SOURCE_DIR/scripts/wine-run" "$@"; }
 probe() { run "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
@@ -26,7 +26,7 @@ cleanup() {
 trap cleanup EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-[ -f "$zip" ] || { echo "missing $zip" >&2; exit 1; }
+[ -f "$zip" ] || { echo "missing $BUILD_DIR/Tovira-2.0-win32.zip (or -win64)" >&2; exit 1; }
 
 # --- content list: exactly the program, its data and the read-me, in one folder
 unzip -Z1 "$zip" | grep -v '/$' | sort >"$work/listed"

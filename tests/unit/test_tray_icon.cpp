@@ -87,11 +87,11 @@ class TrayIcon : public ::testing::Test {
 protected:
     void SetUp() override {
         TestApplication();
-        appProc = GetWindowLongA(Application->Handle(), GWL_WNDPROC);
+        appProc = GetWindowLongPtrA(Application->Handle(), GWLP_WNDPROC);
         owner = new TForm(nullptr);
         owner->SetClientSize(200, 120);
         owner->HandleNeeded();
-        ownerProc = GetWindowLongA(owner->Handle(), GWL_WNDPROC);
+        ownerProc = GetWindowLongPtrA(owner->Handle(), GWLP_WNDPROC);
         tray = new ProbeTrayIcon(owner);
     }
     void TearDown() override {
@@ -100,7 +100,7 @@ protected:
         delete owner;  // and the tray icon with it
         if (IsWindowVisible(Application->Handle())) ShowWindow(Application->Handle(), SW_HIDE);
         // Every test leaves the shared windows as it found them.
-        EXPECT_EQ(GetWindowLongA(Application->Handle(), GWL_WNDPROC), appProc);
+        EXPECT_EQ(GetWindowLongPtrA(Application->Handle(), GWLP_WNDPROC), appProc);
         EXPECT_TRUE(WaitFor([] { return Icons() == 0; }, 5000));
     }
     // The tray icon with a picture the tray can show.
@@ -110,8 +110,8 @@ protected:
         tray->SetIcon(icon);
     }
 
-    LONG appProc = 0;
-    LONG ownerProc = 0;
+    LONG_PTR appProc = 0;
+    LONG_PTR ownerProc = 0;
     TForm* owner = nullptr;
     ProbeTrayIcon* tray = nullptr;
 };
@@ -216,21 +216,21 @@ LRESULT CALLBACK WatchTrayWindow(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TEST_F(TrayIcon, DestructionRemovesTheIconBeforeTheTrayWindowAndPutsBothProceduresBack) {
-    EXPECT_NE(GetWindowLongA(Application->Handle(), GWL_WNDPROC), appProc);
-    EXPECT_NE(GetWindowLongA(owner->Handle(), GWL_WNDPROC), ownerProc);
+    EXPECT_NE(GetWindowLongPtrA(Application->Handle(), GWLP_WNDPROC), appProc);
+    EXPECT_NE(GetWindowLongPtrA(owner->Handle(), GWLP_WNDPROC), ownerProc);
     GiveIcon();
     tray->SetIconVisible(true);
     ASSERT_TRUE(WaitFor([] { return Icons() == 1; }));
     HWND wnd = tray->TrayWindow();
     trayWindowProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(wnd, GWL_WNDPROC, reinterpret_cast<LONG>(WatchTrayWindow)));
+        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchTrayWindow)));
 
     delete tray;
     tray = nullptr;
     EXPECT_EQ(iconsAtTrayWindowDestroy, 0);
     EXPECT_FALSE(IsWindow(wnd));
-    EXPECT_EQ(GetWindowLongA(Application->Handle(), GWL_WNDPROC), appProc);
-    EXPECT_EQ(GetWindowLongA(owner->Handle(), GWL_WNDPROC), ownerProc);
+    EXPECT_EQ(GetWindowLongPtrA(Application->Handle(), GWLP_WNDPROC), appProc);
+    EXPECT_EQ(GetWindowLongPtrA(owner->Handle(), GWLP_WNDPROC), ownerProc);
 }
 
 TEST_F(TrayIcon, HooksOfSeveralInstancesChainAndComeOffInReverse) {
@@ -248,7 +248,7 @@ TEST_F(TrayIcon, HooksOfSeveralInstancesChainAndComeOffInReverse) {
     EXPECT_TRUE(WaitFor([] { return Icons() == 2; }));
     EXPECT_FALSE(owner->Visible());
     delete second;
-    EXPECT_NE(GetWindowLongA(Application->Handle(), GWL_WNDPROC), appProc);
+    EXPECT_NE(GetWindowLongPtrA(Application->Handle(), GWLP_WNDPROC), appProc);
     EXPECT_TRUE(WaitFor([] { return Icons() == 1; }));
 }
 
