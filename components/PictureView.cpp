@@ -164,7 +164,9 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETOBJECT:
         if (static_cast<LONG>(lp) == static_cast<LONG>(OBJID_CLIENT)) {
             if (!accessible_) accessible_ = new TPictureViewAccessible(this);
-            return LresultFromObject(IID_IAccessible, wp, accessible_);
+            // __uuidof, not IID_IAccessible: the 64-bit oleacc import library
+            // exports that name as a code stub, not as the identifier.
+            return LresultFromObject(__uuidof(IAccessible), wp, accessible_);
         }
         break;
     case WM_SIZE: {

@@ -51,7 +51,7 @@ void TPictureViewAccessible::Detach() {
 
 IAccessible* TPictureViewAccessible::Standard() {
     if (!standard_ && view_ && view_->HandleAllocated())
-        CreateStdAccessibleObject(view_->Handle(), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&standard_));
+        CreateStdAccessibleObject(view_->Handle(), OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard_));
     return standard_;
 }
 
@@ -71,7 +71,7 @@ HRESULT TPictureViewAccessible::Resolve(const VARIANT& child, int& index) const 
 
 HRESULT TPictureViewAccessible::QueryInterface(REFIID riid, void** out) {
     if (!out) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible)) {
         *out = static_cast<IAccessible*>(this);
         AddRef();
         return S_OK;

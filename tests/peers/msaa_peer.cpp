@@ -56,7 +56,7 @@ int Walk(HWND wnd, const std::string& out, long select) {
     std::string report;
     char line[1024];
     IAccessible* acc = nullptr;
-    HRESULT hr = AccessibleObjectFromWindow(wnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    HRESULT hr = AccessibleObjectFromWindow(wnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                             reinterpret_cast<void**>(&acc));
     std::snprintf(line, sizeof line, "object %08lx\n", static_cast<unsigned long>(hr));
     report += line;

@@ -8,7 +8,7 @@
 // the view does not answer or the picture has no place yet.
 inline bool PictureOnScreen(HWND view, long id, RECT& out) {
     IAccessible* acc = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(view, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(view, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&acc))))
         return false;
     VARIANT child;

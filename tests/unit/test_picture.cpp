@@ -190,4 +190,9 @@ TEST(Picture, ManifestAsksForCommonControls6) {
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(manifest.find("6595b64144ccf1df"), std::string::npos);
+    // Both identities name the architecture the program was built for.
+    const std::string arch = sizeof(void*) == 8 ? "processorArchitecture=\"amd64\"" : "processorArchitecture=\"x86\"";
+    const size_t first = manifest.find(arch);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(manifest.find(arch, first + 1), std::string::npos);
 }

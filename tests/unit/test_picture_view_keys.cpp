@@ -239,7 +239,7 @@ class AccessibleTest : public KeysTest {};
 
 TEST_F(AccessibleTest, ChildrenAreThePicturesWithNamesRolesPlacesAndFocus) {
     IAccessible* acc = nullptr;
-    ASSERT_EQ(S_OK, AccessibleObjectFromWindow(view->Handle(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    ASSERT_EQ(S_OK, AccessibleObjectFromWindow(view->Handle(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                                reinterpret_cast<void**>(&acc)));
     long count = 0;
     ASSERT_EQ(S_OK, acc->get_accChildCount(&count));
