@@ -34,6 +34,11 @@ public:
         std::memcpy(&value, Bytes() + offset, sizeof value);
         return value;
     }
+    UINT_PTR Pointer(size_t offset) const {
+        UINT_PTR value;
+        std::memcpy(&value, Bytes() + offset, sizeof value);
+        return value;
+    }
     bool ZeroFrom(size_t offset, size_t count) const {
         for (size_t i = 0; i < count; ++i)
             if (Bytes()[offset + i] != 0) return false;
@@ -118,21 +123,30 @@ protected:
 
 // ------------------------------------------------------------ the shell record
 
-TEST_F(TrayIcon, ARecordOf488BytesNamesTheHiddenTrayWindowAndTheCallback) {
-    EXPECT_EQ(sizeof(TNotifyIconRecord), 488u);
-    EXPECT_EQ(tray->Dword(0), 488u);
-    HWND wnd = reinterpret_cast<HWND>(tray->Dword(4));
+// Where the shell reads each field: 4, 8, 12, 16, 20, 24, 152 in the 32-bit
+// record of 488 bytes (the header asserts those); wider in a 64-bit build.
+constexpr size_t kRecordSize = sizeof(TNotifyIconRecord);
+constexpr size_t kWnd = offsetof(TNotifyIconRecord, hWnd), kId = offsetof(TNotifyIconRecord, uID),
+                 kFlags = offsetof(TNotifyIconRecord, uFlags),
+                 kCallback = offsetof(TNotifyIconRecord, uCallbackMessage),
+                 kIcon = offsetof(TNotifyIconRecord, hIcon), kTip = offsetof(TNotifyIconRecord, szTip),
+                 kState = offsetof(TNotifyIconRecord, dwState);
+
+TEST_F(TrayIcon, ARecordOfItsOwnSizeNamesTheHiddenTrayWindowAndTheCallback) {
+    EXPECT_EQ(kRecordSize, sizeof(void*) == 4 ? 488u : 504u);
+    EXPECT_EQ(tray->Dword(0), kRecordSize);
+    HWND wnd = reinterpret_cast<HWND>(tray->Pointer(kWnd));
     EXPECT_EQ(wnd, tray->TrayWindow());
     EXPECT_TRUE(IsWindow(wnd));
     EXPECT_FALSE(IsWindowVisible(wnd));
     EXPECT_EQ(GetParent(wnd), nullptr);
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(wnd, GWL_STYLE)) & WS_POPUP, static_cast<DWORD>(WS_POPUP));
     EXPECT_TRUE(GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-    EXPECT_EQ(tray->Dword(8), 1u);
-    EXPECT_EQ(tray->Dword(12), 7u);
-    EXPECT_EQ(tray->Dword(16), 2048u);
-    EXPECT_EQ(tray->Dword(20), 0u);
-    EXPECT_TRUE(tray->ZeroFrom(24, 488 - 24));
+    EXPECT_EQ(tray->Dword(kId), 1u);
+    EXPECT_EQ(tray->Dword(kFlags), 7u);
+    EXPECT_EQ(tray->Dword(kCallback), 2048u);
+    EXPECT_EQ(tray->Pointer(kIcon), 0u);
+    EXPECT_TRUE(tray->ZeroFrom(kTip, kRecordSize - kTip));
     EXPECT_EQ(TaskbarCreatedMessage, RegisterWindowMessageA("TaskbarCreated"));
 
     // Defaults, and no icon yet although IconVisible reads true.
@@ -149,34 +163,34 @@ TEST_F(TrayIcon, TheTipHoldsAtMost127CharactersAndNoneWhenHintsAreOff) {
     std::string hint(200, 'x');
     for (size_t i = 0; i < hint.size(); ++i) hint[i] = static_cast<char>('a' + i % 26);
     tray->SetHint(hint);  // refreshing prepares the record even while the shell refuses
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(tray->Bytes() + 24), 127), hint.substr(0, 127));
-    EXPECT_EQ(tray->Bytes()[24 + 127], 0);
-    EXPECT_EQ(tray->Dword(152), 0u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(tray->Bytes() + kTip), 127), hint.substr(0, 127));
+    EXPECT_EQ(tray->Bytes()[kTip + 127], 0);
+    EXPECT_EQ(tray->Dword(kState), 0u);
 
     tray->SetShowHint(false);
-    EXPECT_TRUE(tray->ZeroFrom(24, 128));
+    EXPECT_TRUE(tray->ZeroFrom(kTip, 128));
     tray->SetShowHint(true);
     tray->SetHint("Tovira");
-    EXPECT_STREQ(reinterpret_cast<const char*>(tray->Bytes() + 24), "Tovira");
-    EXPECT_TRUE(tray->ZeroFrom(24 + 6, 128 - 6));
+    EXPECT_STREQ(reinterpret_cast<const char*>(tray->Bytes() + kTip), "Tovira");
+    EXPECT_TRUE(tray->ZeroFrom(kTip + 6, 128 - 6));
     tray->SetHint("");
-    EXPECT_TRUE(tray->ZeroFrom(24, 128));
-    EXPECT_TRUE(tray->ZeroFrom(152, 488 - 152));
+    EXPECT_TRUE(tray->ZeroFrom(kTip, 128));
+    EXPECT_TRUE(tray->ZeroFrom(kState, kRecordSize - kState));
 }
 
 TEST_F(TrayIcon, TheIconIsACopyTakenAgainForEveryCallAndAnEmptyOneGivesNoHandle) {
     GiveIcon();
-    HICON handle = reinterpret_cast<HICON>(tray->Dword(20));
+    HICON handle = reinterpret_cast<HICON>(tray->Pointer(kIcon));
     EXPECT_NE(handle, nullptr);
     EXPECT_NE(handle, StockIcon());
     EXPECT_EQ(handle, tray->Icon().Handle());
     EXPECT_EQ(tray->Icon().Width(), GetSystemMetrics(SM_CXICON));
 
     tray->SetIcon(TIcon());
-    EXPECT_EQ(tray->Dword(20), 0u);
+    EXPECT_EQ(tray->Pointer(kIcon), 0u);
     // The shell takes an icon without a picture (and shows an empty place).
     EXPECT_TRUE(tray->AddToTray());
-    EXPECT_EQ(tray->Dword(20), 0u);
+    EXPECT_EQ(tray->Pointer(kIcon), 0u);
 }
 
 // -------------------------------------------------------- the notification area
