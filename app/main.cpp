@@ -189,14 +189,23 @@ void TfrmMain::LoadCategories() {
     // Name order, as NTFS enumerates; other file systems (and Wine on a Unix
     // file system) enumerate in an order of their own.
     SortPathsByName(*CategoryList);
-    for (int i = 0; i < CategoryList->Count(); ++i) {
-        const std::string& path = (*CategoryList)[i];
-        auto* sheet = new TTabSheet(PageControl1);
-        sheet->SetCaption(CategoryCaption(LastPathComponent(path)));
-        sheet->SetPageControl(PageControl1);
-        PlaceCategoryTab(sheet);
-        new ticonbox(path, sheet);  // owned by its tab
+    // The sheets are laid out once, after the last tab, not at every new row
+    // of tabs: a library of thousands of categories starts in seconds.
+    PageControl1->DisableAlign();
+    try {
+        for (int i = 0; i < CategoryList->Count(); ++i) {
+            const std::string& path = (*CategoryList)[i];
+            auto* sheet = new TTabSheet(PageControl1);
+            sheet->SetCaption(CategoryCaption(LastPathComponent(path)));
+            sheet->SetPageControl(PageControl1);
+            PlaceCategoryTab(sheet);
+            new ticonbox(path, sheet);  // owned by its tab
+        }
+    } catch (...) {
+        PageControl1->EnableAlign();
+        throw;
     }
+    PageControl1->EnableAlign();
     CategoryList.reset();
     if (PageControl1->PageCount() > 0) PageControl1->SetActivePageIndex(0);
 }

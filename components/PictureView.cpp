@@ -103,20 +103,28 @@ void TPictureView::HandleCreated() {
     // A window made again (new parent) has neither the old timer nor the old tip.
     timerOn_ = false;
     running_.clear();
+    toolTip_ = nullptr;
+    toolTipShown_ = -1;
+    Relayout();
+}
+
+// The tip is a top-level window, costly to make (under Wine most of all), so
+// a view makes it when it is first painted: the views of tabs never shown
+// (a library of thousands of categories) make none.
+void TPictureView::CreateToolTip() {
     toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
-    if (toolTip_) {
-        // One tool whose rectangle follows the picture under the pointer.
-        TOOLINFOA tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = handle_;
-        tool.uId = 1;
-        tool.lpszText = const_cast<char*>("");
-        SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    if (!toolTip_) return;
+    // One tool whose rectangle follows the picture under the pointer.
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = handle_;
+    tool.uId = 1;
+    tool.lpszText = const_cast<char*>("");
+    SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     toolTipShown_ = -1;
-    Relayout();
+    UpdateToolTip(true);
 }
 
 LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -130,6 +138,7 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             started_ = true;
             Relayout();
         }
+        if (!toolTip_) CreateToolTip();
         MarkShown();
         DoWork(kPaintBudgetMs, true);
         if (focus_ < 0 && Focused()) MoveFocus(flow::Move::Home);

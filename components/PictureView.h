@@ -68,6 +68,7 @@ public:
     void SetScrollPos(int pos);
     // The whole page's height as laid out so far.
     int PageHeight() const { return layout_.Height(); }
+    // The tooltip window; null until the view is first painted.
     HWND ToolTipHandle() const { return toolTip_; }
 
     // ---- animation ----
@@ -151,6 +152,7 @@ private:
     void OnMouseWheel(int delta);
 
     // ---- pointer ----
+    void CreateToolTip();
     void SetHot(int index);
     void UpdateToolTip(bool boxMoved);
     void RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp);

@@ -171,8 +171,24 @@ void TPageControl::SyncSelection() {
 
 void TPageControl::LayoutSheets() {
     if (!handle_) return;
+    if (alignDisabled_ > 0) {
+        alignPending_ = true;
+        return;
+    }
     RECT r = DisplayRect();
     for (TTabSheet* page : pages_) page->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TPageControl::LayoutSheet(TTabSheet* page) {
+    if (!handle_) return;
+    RECT r = DisplayRect();
+    page->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TPageControl::EnableAlign() {
+    if (alignDisabled_ == 0 || --alignDisabled_ > 0 || !alignPending_) return;
+    alignPending_ = false;
+    LayoutSheets();
 }
 
 void TPageControl::InsertPage(TTabSheet* page) {
@@ -180,6 +196,8 @@ void TPageControl::InsertPage(TTabSheet* page) {
     page->pageControl_ = this;
     if (handle_) InsertTab(PageCount() - 1);
     LayoutSheets();
+    // A new sheet has its size at once, also while the others wait.
+    if (alignDisabled_ > 0) LayoutSheet(page);
     // A page control with pages always shows one.
     if (!activePage_) SetActivePage(page);
     else SyncSelection();

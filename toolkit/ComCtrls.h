@@ -63,6 +63,12 @@ public:
     void SetMultiLine(bool value);
     // The area the sheets cover, in client coordinates.
     RECT DisplayRect();
+    // While disabled (the calls nest), a sheet added takes the display area
+    // alone and the others keep their bounds; EnableAlign then lays out every
+    // sheet once. Adding thousands of tabs to a multi-line control would
+    // otherwise move every sheet each time the tabs take another row.
+    void DisableAlign() { ++alignDisabled_; }
+    void EnableAlign();
     // Selects the next page (the previous one when `goForward` is false),
     // wrapping round, as the user would; raises OnChange.
     void SelectNextPage(bool goForward);
@@ -88,10 +94,13 @@ private:
     void UpdateTabText(TTabSheet* page);
     void SyncSelection();
     void LayoutSheets();
+    void LayoutSheet(TTabSheet* page);
 
     std::vector<TTabSheet*> pages_;
     TTabSheet* activePage_ = nullptr;
     bool multiLine_ = false;
+    int alignDisabled_ = 0;
+    bool alignPending_ = false;  // a layout was skipped while disabled
 
     friend class TTabSheet;
 };

@@ -12,6 +12,9 @@ public:
         static int counter = 0;
         path_ = std::string(base) + "tovira-test-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(++counter);
+        // Wine gives a test program the same process id run after run: what
+        // an interrupted run left under this name goes first.
+        Remove(path_);
         CreateDirectoryA(path_.c_str(), nullptr);
     }
     TempFolder(const TempFolder&) = delete;

@@ -226,6 +226,7 @@ TEST(EmbeddedWB, AControlWithoutAnObjectIsSafe) {
         TestBrowser wb(TOleCreation::None);
         EXPECT_FALSE(wb.HasObject());
         EXPECT_EQ(wb.DownloadControlValue(), 0x70u);
+        EXPECT_EQ(wb.DdeWindow(), nullptr);  // no browser, no DDE service to serve
         wb.SetParentWindow(Container());
         wb.HandleNeeded();
         EXPECT_FALSE(wb.HandleAllocated());

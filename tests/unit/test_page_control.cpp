@@ -247,6 +247,36 @@ TEST_F(PageControlTest, MultiLineTabsWrapAndPushTheSheetsDown) {
     ExpectSameRect(SheetRect(first), AdjustedClient());
 }
 
+TEST_F(PageControlTest, WithAlignDisabledNewSheetsAreSizedAloneAndAllOnceAtTheEnd) {
+    pages->SetMultiLine(true);
+    pages->SetBounds(10, 10, 160, 250);
+    TTabSheet* first = Add("   general   ");
+    first->OnResize = TNotifyEvent::Bind<PageForm, &PageForm::SheetResized>(form.get());
+    const RECT oneRow = SheetRect(first);
+
+    pages->DisableAlign();
+    pages->DisableAlign();  // nested
+    TTabSheet* last = nullptr;
+    for (int i = 0; i < 7; ++i) {
+        last = Add("   category " + std::to_string(i) + "   ");
+        // Each new sheet has the display area as it is when it comes.
+        ExpectSameRect(SheetRect(last), AdjustedClient());
+    }
+    ASSERT_GT(SendMessageA(pages->Handle(), TCM_GETROWCOUNT, 0, 0), 1);
+    EXPECT_EQ(form->resizes, 0);  // the first sheet waited
+    ExpectSameRect(SheetRect(first), oneRow);
+    pages->EnableAlign();
+    EXPECT_EQ(form->resizes, 0);  // still disabled once
+
+    pages->EnableAlign();
+    EXPECT_EQ(form->resizes, 1);
+    for (int i = 0; i < pages->PageCount(); ++i) ExpectSameRect(SheetRect(pages->Pages(i)), AdjustedClient());
+    // Enabled again, sheets follow every change at once.
+    pages->SetBounds(10, 10, 300, 250);
+    ExpectSameRect(SheetRect(first), AdjustedClient());
+    ExpectSameRect(SheetRect(last), AdjustedClient());
+}
+
 TEST_F(PageControlTest, RemovingTheActiveSheetActivatesItsNeighbour) {
     TTabSheet* one = Add("one");
     TTabSheet* two = Add("two");
