@@ -100,23 +100,32 @@ void TPictureView::CreateParams(TCreateParams& params) {
 }
 
 void TPictureView::HandleCreated() {
-    // A window made again (new parent) has neither the old timer nor the old tip.
+    // A window made again (new parent) has neither the old timer nor the old
+    // tip; the tip is made when the pointer first comes (EnsureToolTip).
     timerOn_ = false;
     running_.clear();
+    toolTip_ = nullptr;
+    toolTipShown_ = -1;
+    Relayout();
+}
+
+// The tooltip is a top-level window, which under Wine costs about as much
+// as everything else of a page together; a program with dozens of tabs
+// makes only the tips of the views the pointer has been over.
+void TPictureView::EnsureToolTip() {
+    if (toolTip_ || !HandleAllocated()) return;
     toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
-    if (toolTip_) {
-        // One tool whose rectangle follows the picture under the pointer.
-        TOOLINFOA tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = handle_;
-        tool.uId = 1;
-        tool.lpszText = const_cast<char*>("");
-        SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    if (!toolTip_) return;
+    // One tool whose rectangle follows the picture under the pointer.
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = handle_;
+    tool.uId = 1;
+    tool.lpszText = const_cast<char*>("");
+    SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     toolTipShown_ = -1;
-    Relayout();
 }
 
 LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -197,6 +206,7 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEMOVE: {
         // The view moves the tool to the picture now under the pointer
         // first; then the tooltip sees the move.
+        EnsureToolTip();
         LRESULT result = TCustomControl::WndProc(msg, wp, lp);
         RelayToToolTip(msg, wp, lp);
         return result;

@@ -226,6 +226,8 @@ TEST(EmbeddedWB, AControlWithoutAnObjectIsSafe) {
         TestBrowser wb(TOleCreation::None);
         EXPECT_FALSE(wb.HasObject());
         EXPECT_EQ(wb.DownloadControlValue(), 0x70u);
+        // Nothing to serve over DDE without the browser: no hidden DDE window.
+        EXPECT_EQ(wb.DdeWindow(), nullptr);
         wb.SetParentWindow(Container());
         wb.HandleNeeded();
         EXPECT_FALSE(wb.HandleAllocated());
@@ -241,6 +243,7 @@ TEST(EmbeddedWB, AControlWithoutAnObjectIsSafe) {
         TestBrowser wb(TOleCreation::Optional);
         EXPECT_TRUE(wb.HasObject());
         EXPECT_EQ(wb.CreationError(), "");
+        EXPECT_TRUE(IsWindow(wb.DdeWindow()));
     }
 }
 
