@@ -94,17 +94,18 @@ void ticonbox::AddImageFile(const std::string& path) { ImageFiles->Add(path); }
 
 void ticonbox::BuildPage() {
     ImageFiles->Clear();
-    for (const char* extension : PictureExtensions) {
-        TStringList found;
-        ForEachEntry(
-            FolderPath, false,
-            [](void* target, const std::string& path) { static_cast<TStringList*>(target)->Add(path); }, &found,
-            false, (std::string("*.") + extension).c_str());
-        // Name order within one extension, as NTFS enumerates.
-        SortPathsByName(found);
+    // One walk of the folder, then the files of each extension in turn: the
+    // lists that a "*.<extension>" walk per extension gives, for a quarter
+    // of the directory reading (which is most of a page's start-up).
+    TStringList found;
+    ForEachEntry(
+        FolderPath, false, [](void* target, const std::string& path) { static_cast<TStringList*>(target)->Add(path); },
+        &found, false, "*");
+    // Name order within one extension, as NTFS enumerates.
+    SortPathsByName(found);
+    for (const char* extension : PictureExtensions)
         for (const std::string& path : found)
             if (HasExtension(LastPathComponent(path), extension)) AddImageFile(path);
-    }
     if (ImageFiles->Count() == 0) return;
     PageLines->Clear();
     for (std::string& line : BuildPageLines({ImageFiles->begin(), ImageFiles->end()})) PageLines->Add(std::move(line));

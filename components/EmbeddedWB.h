@@ -178,8 +178,7 @@ public:
     std::uint32_t DownloadControlValue() const { return downloadControlValue_; }
     std::uint32_t HostFlagsValue() const { return hostFlagsValue_; }
     bool UsesInches() const { return usesInches_; }
-    // The DDE service's hidden window; null for a control made without a
-    // browser object (TOleCreation::None).
+    // The hidden window of the DDE service; null for a control without an object.
     HWND DdeWindow() const { return ddeWindow_; }
     const TDdeNames& DdeNames() const { return ddeNames_; }
 

@@ -100,7 +100,8 @@ void TPictureView::CreateParams(TCreateParams& params) {
 }
 
 void TPictureView::HandleCreated() {
-    // A window made again (new parent) has neither the old timer nor the old tip.
+    // A window made again (new parent) has neither the old timer nor the old
+    // tip; the tip is made when the pointer first comes (EnsureToolTip).
     timerOn_ = false;
     running_.clear();
     toolTip_ = nullptr;
@@ -108,10 +109,11 @@ void TPictureView::HandleCreated() {
     Relayout();
 }
 
-// The tip is a top-level window, costly to make (under Wine most of all), so
-// a view makes it when it is first painted: the views of tabs never shown
-// (a library of thousands of categories) make none.
-void TPictureView::CreateToolTip() {
+// The tooltip is a top-level window, which under Wine costs about as much
+// as everything else of a page together; a program with dozens of tabs
+// makes only the tips of the views the pointer has been over.
+void TPictureView::EnsureToolTip() {
+    if (toolTip_ || !HandleAllocated()) return;
     toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
@@ -124,7 +126,6 @@ void TPictureView::CreateToolTip() {
     tool.lpszText = const_cast<char*>("");
     SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     toolTipShown_ = -1;
-    UpdateToolTip(true);
 }
 
 LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -138,7 +139,6 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             started_ = true;
             Relayout();
         }
-        if (!toolTip_) CreateToolTip();
         MarkShown();
         DoWork(kPaintBudgetMs, true);
         if (focus_ < 0 && Focused()) MoveFocus(flow::Move::Home);
@@ -206,6 +206,7 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEMOVE: {
         // The view moves the tool to the picture now under the pointer
         // first; then the tooltip sees the move.
+        EnsureToolTip();
         LRESULT result = TCustomControl::WndProc(msg, wp, lp);
         RelayToToolTip(msg, wp, lp);
         return result;

@@ -68,7 +68,7 @@ public:
     void SetScrollPos(int pos);
     // The whole page's height as laid out so far.
     int PageHeight() const { return layout_.Height(); }
-    // The tooltip window; null until the view is first painted.
+    // The tooltip, made when the pointer first moves over the view; null before.
     HWND ToolTipHandle() const { return toolTip_; }
 
     // ---- animation ----
@@ -152,8 +152,8 @@ private:
     void OnMouseWheel(int delta);
 
     // ---- pointer ----
-    void CreateToolTip();
     void SetHot(int index);
+    void EnsureToolTip();
     void UpdateToolTip(bool boxMoved);
     void RelayToToolTip(UINT msg, WPARAM wp, LPARAM lp);
     bool Pickable(int index) const { return index >= 0 && index < Count() && !IsBroken(index); }

@@ -1,7 +1,7 @@
 // A stand-in mail compose window for the paste tests.
 //
 //   compose_peer --class NAME --title TITLE --log FILE [--ready FILE]
-//                [--hold-clipboard] [--lifetime SECONDS]
+//                [--hold-clipboard] [--lifetime SECONDS] [--stamps]
 //
 // Opens a visible top-level window of class NAME titled TITLE and appends one
 // line per event to FILE, flushed at once:
@@ -13,6 +13,9 @@
 //   html none | html locked            on Ctrl+V without that format / unreadable
 //   clipboard held                     with --hold-clipboard, once it is open
 //   activate on|off, focus on|off      WM_ACTIVATE / WM_SETFOCUS / WM_KILLFOCUS
+// --stamps: each key line ends in one more field, the moment the window
+//   procedure got the message: QueryPerformanceCounter in microseconds, a
+//   clock all processes of the machine share (for latency figures).
 // --ready FILE: written (window handle in decimal) once the window exists and,
 //   with --hold-clipboard, the clipboard is held.
 // --hold-clipboard: keeps the clipboard open from start to end, as a busy
@@ -35,6 +38,7 @@
 namespace {
 
 FILE* logFile = nullptr;
+bool stamps = false;
 constexpr UINT_PTR kLifetimeTimer = 1;
 
 // What the window shows: the key strokes received so far on one line, then
@@ -107,20 +111,34 @@ std::string ReadHtmlFormat(HWND wnd) {
     return line;
 }
 
-void LogKey(UINT msg, WPARAM vk) {
+double NowMicroseconds() {
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return 1e6 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void LogKey(UINT msg, WPARAM vk, double arrivedUs) {
     const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
     const bool sys = msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP;
-    LogLine(std::string("key ") + (down ? "down " : "up ") + (sys ? "sys " : "plain ") +
-            std::to_string(static_cast<unsigned>(vk)));
+    std::string line = std::string("key ") + (down ? "down " : "up ") + (sys ? "sys " : "plain ") +
+                       std::to_string(static_cast<unsigned>(vk));
+    if (stamps) {
+        char stamp[32];
+        std::snprintf(stamp, sizeof stamp, " %.1f", arrivedUs);
+        line += stamp;
+    }
+    LogLine(line);
 }
 
 LRESULT CALLBACK PeerWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const double arrivedUs = stamps ? NowMicroseconds() : 0;
     switch (msg) {
         case WM_KEYDOWN:
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
-            LogKey(msg, wp);
+            LogKey(msg, wp, arrivedUs);
             if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
                 shownKeys += (shownKeys.empty() ? "" : " ") + KeyName(wp);
                 InvalidateRect(wnd, nullptr, TRUE);
@@ -163,6 +181,7 @@ struct Options {
     std::string log;
     std::string ready;
     bool holdClipboard = false;
+    bool stamps = false;
     unsigned lifetimeSeconds = 120;
     RECT bounds{100, 100, 320, 200};  // left, top, width, height
 };
@@ -171,8 +190,8 @@ Options ParseArgs() {
     Options options;
     for (int i = 1; i < __argc; ++i) {
         const std::string arg = __argv[i];
-        if (arg == "--hold-clipboard") {
-            options.holdClipboard = true;
+        if (arg == "--hold-clipboard" || arg == "--stamps") {
+            (arg == "--stamps" ? options.stamps : options.holdClipboard) = true;
             continue;
         }
         if (i + 1 >= __argc) break;
@@ -205,6 +224,7 @@ void WriteReadyFile(const std::string& path, HWND wnd) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const Options options = ParseArgs();
     if (!options.log.empty()) logFile = std::fopen(options.log.c_str(), "a");
+    stamps = options.stamps;
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = PeerWndProc;

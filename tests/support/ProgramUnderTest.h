@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,20 +39,26 @@ public:
     // Starts the program and waits until it sits in the tray: its main window
     // created (hidden) and an icon in the notification area.
     bool Start() {
+        return Launch() && WaitFor([&] {
+            main_ = FindOwnWindow("Tovira.TfrmMain", "Tovira v2.0", false);
+            return main_ && FindOwnWindow("TCoolTrayIcon.TrayWindow", nullptr, false) && !WineTrayIcons().empty();
+        });
+    }
+
+    // Only starts the process (for callers that time the start themselves).
+    bool Launch() {
         // Away from the tray, so that the icon does not appear under the pointer.
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
         STARTUPINFOA si{};
         si.cb = sizeof si;
         std::string exe = folder_ / "Tovira.exe";
         std::string cmd = "\"" + exe + "\"";
-        if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(), &si,
-                            &process_))
-            return false;
-        return WaitFor([&] {
-            main_ = FindOwnWindow("Tovira.TfrmMain", "Tovira v2.0", false);
-            return main_ && FindOwnWindow("TCoolTrayIcon.TrayWindow", nullptr, false) && !WineTrayIcons().empty();
-        });
+        return CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(),
+                              &si, &process_) != FALSE;
     }
+    // The main window once it exists (hidden or not); null before.
+    HWND FindMain() { return main_ = FindOwnWindow("Tovira.TfrmMain", "Tovira v2.0", false); }
+    HANDLE Process() const { return process_.hProcess; }
 
     // Starts the program and shows its window through the tray icon.
     bool StartShown() { return Start() && Reveal(); }
@@ -61,7 +68,9 @@ public:
     bool Reveal() const {
         std::vector<RECT> icons = WineTrayIcons();
         if (icons.empty()) return false;
-        const RECT& icon = icons.back();
+        // The last one is the rightmost; the tray's windows come in Z order.
+        const RECT& icon = *std::max_element(icons.begin(), icons.end(),
+                                             [](const RECT& a, const RECT& b) { return a.left < b.left; });
         POINT target{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
         POINT now{};
         // Only a pointer that really moves makes a notification.

@@ -226,7 +226,8 @@ TEST(EmbeddedWB, AControlWithoutAnObjectIsSafe) {
         TestBrowser wb(TOleCreation::None);
         EXPECT_FALSE(wb.HasObject());
         EXPECT_EQ(wb.DownloadControlValue(), 0x70u);
-        EXPECT_EQ(wb.DdeWindow(), nullptr);  // no browser, no DDE service to serve
+        // Nothing to serve over DDE without the browser: no hidden DDE window.
+        EXPECT_EQ(wb.DdeWindow(), nullptr);
         wb.SetParentWindow(Container());
         wb.HandleNeeded();
         EXPECT_FALSE(wb.HandleAllocated());
@@ -242,6 +243,7 @@ TEST(EmbeddedWB, AControlWithoutAnObjectIsSafe) {
         TestBrowser wb(TOleCreation::Optional);
         EXPECT_TRUE(wb.HasObject());
         EXPECT_EQ(wb.CreationError(), "");
+        EXPECT_TRUE(IsWindow(wb.DdeWindow()));
     }
 }
 
