@@ -129,6 +129,14 @@ HWND FindComposeWindow(int& kind) {
 void WaitForFocusIn(HWND wnd) {
     constexpr DWORD kLimitMs = 1000;
     const DWORD start = GetTickCount();
+    // The focus that thread reports can be stale: right after the click
+    // that picked activated our window, it may still have to handle being
+    // deactivated and then activated again, and key strokes that arrive in
+    // between are garbled or lost. A message round trip comes back only
+    // once it has handled everything it was sent before, the activation
+    // included.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kLimitMs, &ignored);
     for (;;) {
         const DWORD thread = GetWindowThreadProcessId(wnd, nullptr);
         if (!thread) return;  // gone
