@@ -120,12 +120,14 @@ TEmbeddedWB::TEmbeddedWB(TComponent* owner, TOleCreation creation)
 
 void TEmbeddedWB::Construct(TOleCreation creation) {
     fpExceptions_ = true;
-    ddeNames_ = ReadDdeNames(HKEY_CLASSES_ROOT);
-    // The DDE service drives the browser object; a control without one
-    // (the icon pages once the browser has failed) has nothing to serve.
-    // Its window, a top-level one, is what costs under Wine: about 25 ms
-    // each, most of a page's start-up.
-    if (HasObject()) CreateDdeWindow();
+    // The DDE service drives the browser object; a control made without one
+    // (a stand-in where the browser cannot work) has nothing to serve. Its
+    // registry reads and top-level window, once per icon page, are what made
+    // a library of thousands of categories slow to start.
+    if (creation != TOleCreation::None) {
+        ddeNames_ = ReadDdeNames(HKEY_CLASSES_ROOT);
+        CreateDdeWindow();
+    }
     printOptions_ = std::make_unique<TPrintOptions>();
     char measure[10] = {};
     GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure);

@@ -178,7 +178,8 @@ public:
     std::uint32_t DownloadControlValue() const { return downloadControlValue_; }
     std::uint32_t HostFlagsValue() const { return hostFlagsValue_; }
     bool UsesInches() const { return usesInches_; }
-    // The hidden window of the DDE service; null for a control without an object.
+    // The DDE service's hidden window and command names; null and empty for
+    // a control made without a browser object (TOleCreation::None).
     HWND DdeWindow() const { return ddeWindow_; }
     const TDdeNames& DdeNames() const { return ddeNames_; }
 

@@ -51,22 +51,30 @@ public:
     }
 
 private:
+    // Through the wide API and the \\?\ prefix, so that names Win32 would
+    // change (a trailing dot or blank) and paths past MAX_PATH go too.
     static void Remove(const std::string& folder) {
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+        std::wstring wide(folder.size() + 1, L'\0');
+        wide.resize(static_cast<size_t>(
+            MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1));
+        RemoveTree(L"\\\\?\\" + wide);
+    }
+    static void RemoveTree(const std::wstring& folder) {
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
         if (find != INVALID_HANDLE_VALUE) {
             do {
-                std::string name = data.cFileName;
-                if (name == "." || name == "..") continue;
-                std::string p = folder + "\\" + name;
-                SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Remove(p);
-                else DeleteFileA(p.c_str());
-            } while (FindNextFileA(find, &data));
+                std::wstring name = data.cFileName;
+                if (name == L"." || name == L"..") continue;
+                std::wstring p = folder + L"\\" + name;
+                SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
+                else DeleteFileW(p.c_str());
+            } while (FindNextFileW(find, &data));
             FindClose(find);
         }
-        SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-        RemoveDirectoryA(folder.c_str());
+        SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+        RemoveDirectoryW(folder.c_str());
     }
     std::string path_;
 };

@@ -14,6 +14,10 @@
 
 namespace {
 
+// Wine's tray comes and goes with its first and last icon, seconds each;
+// one icon of ours keeps it up, so programs start and end quickly.
+[[maybe_unused]] auto* const trayKeeper = ::testing::AddGlobalTestEnvironment(new WineTrayKeeper);
+
 using clip_test::ComposePeer;
 using e2e::ViewAccess;
 
