@@ -139,7 +139,7 @@ void WaitForFocusIn(HWND wnd) {
     SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kLimitMs, &ignored);
     for (;;) {
         const DWORD thread = GetWindowThreadProcessId(wnd, nullptr);
-        if (!thread) return;  // gone
+        if (!thread || !IsWindowVisible(wnd)) return;  // gone, or going
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
         if (!GetGUIThreadInfo(thread, &info)) return;
@@ -150,6 +150,10 @@ void WaitForFocusIn(HWND wnd) {
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
+
+// Still there to take key strokes. Under Wine a closing window is hidden
+// first and is a window for a while longer.
+bool Showing(HWND wnd) { return IsWindow(wnd) && IsWindowVisible(wnd); }
 
 void SwitchToHtmlOnce(HWND wnd, int kind) {
     if (wnd == LastComposeWindow || !DoSetHtmlFlag) return;
@@ -197,10 +201,17 @@ void PasteIntoCompose() noexcept {
             return;
         }
         // Whether the window really came to the front is not checked: after
-        // the wait the keys go to whatever holds the focus then.
+        // the wait the keys go to whatever holds the focus then. But a window
+        // that closed or hid meanwhile (sent, or closed by the user) gets
+        // none: they would land in whatever program has the focus now.
         SetForegroundWindow(target);
         WaitForFocusIn(target);
+        if (!Showing(target)) {
+            ShowNoComposeNotice();
+            return;
+        }
         SwitchToHtmlOnce(target, kind);
+        if (!Showing(target)) return;
         SendKeyCombo(kVkCtrl, 'V');
         if (SoundOnFlag) PlaySoundA((AppFolder + "sound.wav").c_str(), nullptr, SND_ASYNC);
     } catch (...) {

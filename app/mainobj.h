@@ -90,5 +90,6 @@ void SendKeyCombo(unsigned char modifier, unsigned char key);
 
 // Brings the open compose window to the front, switches it to HTML editing
 // the first time it is met, pastes with Ctrl+V and plays the sound; shows
-// the notice for one second when there is none. Never raises.
+// the notice for one second when there is none, or when it closes or hides
+// before the key strokes go out (they then go nowhere). Never raises.
 void PasteIntoCompose() noexcept;

@@ -1,7 +1,7 @@
 // A stand-in mail compose window for the paste tests.
 //
 //   compose_peer --class NAME --title TITLE --log FILE [--ready FILE]
-//                [--hold-clipboard] [--lifetime SECONDS] [--stamps]
+//                [--hold-clipboard] [--close-on-activate] [--lifetime SECONDS] [--stamps]
 //
 // Opens a visible top-level window of class NAME titled TITLE and appends one
 // line per event to FILE, flushed at once:
@@ -23,6 +23,10 @@
 // --lifetime: ends by itself after that many seconds (default 120), so a
 //   failed test cannot leave it behind.
 // --bounds X,Y,W,H: where the window goes (default 100,100,320,200).
+// --close-on-activate: once it has lost the activation it had at start,
+//   closes the moment it is activated again (logging "closing"), as a
+//   compose window that the user sends or closes right when a paste brings
+//   it to the front.
 // The window also shows what it received (key strokes, the pasted fragment),
 // so a screenshot tells the story.
 // The window ends on WM_CLOSE. Alt key combinations never start menu mode
@@ -39,6 +43,8 @@ namespace {
 
 FILE* logFile = nullptr;
 bool stamps = false;
+bool closeOnActivate = false;
+bool armed = false;  // closes at the next activation
 constexpr UINT_PTR kLifetimeTimer = 1;
 
 // What the window shows: the key strokes received so far on one line, then
@@ -147,6 +153,12 @@ LRESULT CALLBACK PeerWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_ACTIVATE:
             LogLine(LOWORD(wp) == WA_INACTIVE ? "activate off" : "activate on");
+            if (closeOnActivate && LOWORD(wp) == WA_INACTIVE) armed = true;
+            if (armed && LOWORD(wp) != WA_INACTIVE) {
+                LogLine("closing");
+                DestroyWindow(wnd);
+                return 0;
+            }
             break;
         case WM_SETFOCUS:
             LogLine("focus on");
@@ -182,6 +194,7 @@ struct Options {
     std::string ready;
     bool holdClipboard = false;
     bool stamps = false;
+    bool closeOnActivate = false;
     unsigned lifetimeSeconds = 120;
     RECT bounds{100, 100, 320, 200};  // left, top, width, height
 };
@@ -192,6 +205,10 @@ Options ParseArgs() {
         const std::string arg = __argv[i];
         if (arg == "--hold-clipboard" || arg == "--stamps") {
             (arg == "--stamps" ? options.stamps : options.holdClipboard) = true;
+            continue;
+        }
+        if (arg == "--close-on-activate") {
+            options.closeOnActivate = true;
             continue;
         }
         if (i + 1 >= __argc) break;
@@ -237,6 +254,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HWND wnd = CreateWindowExA(0, options.className.c_str(), options.title.c_str(), WS_OVERLAPPEDWINDOW,
                                options.bounds.left, options.bounds.top, options.bounds.right, options.bounds.bottom, nullptr, nullptr, instance, nullptr);
     if (!wnd) return 1;
+    closeOnActivate = options.closeOnActivate;
     ShowWindow(wnd, SW_SHOW);
     UpdateWindow(wnd);
     SetTimer(wnd, kLifetimeTimer, options.lifetimeSeconds * 1000, nullptr);
