@@ -120,12 +120,15 @@ TEmbeddedWB::TEmbeddedWB(TComponent* owner, TOleCreation creation)
 
 void TEmbeddedWB::Construct(TOleCreation creation) {
     fpExceptions_ = true;
-    ddeNames_ = ReadDdeNames(HKEY_CLASSES_ROOT);
-    // The DDE service drives the browser object; a control without one
-    // (the icon pages once the browser has failed) has nothing to serve.
-    // Its window, a top-level one, is what costs under Wine: about 25 ms
-    // each, most of a page's start-up.
-    if (HasObject()) CreateDdeWindow();
+    // The DDE service drives the browser object; a control without one (the
+    // icon pages once the browser has failed) has nothing to serve, and
+    // neither reads the names nor makes the window. Under Wine that window, a
+    // top-level one, cost about 25 ms, and the seven registry reads some
+    // twenty round trips to the server: most of a page's start-up.
+    if (HasObject()) {
+        ddeNames_ = ReadDdeNames(HKEY_CLASSES_ROOT);
+        CreateDdeWindow();
+    }
     printOptions_ = std::make_unique<TPrintOptions>();
     char measure[10] = {};
     GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure);
