@@ -65,9 +65,9 @@ void ticonbox::SetBrowserUsable(bool usable) { browserUsable = usable; }
 ticonbox::ticonbox(const std::string& folder, TTabSheet* tab)
     : TEmbeddedWB(tab, browserUsable ? TOleCreation::Optional : TOleCreation::None), tab_(tab) {
     if (!HasObject() && browserUsable) FallBackToNativeView();
-    // The page lives in the tab's window without being one of its managed
-    // children; the tab's size is known once its window exists.
-    tab->HandleNeeded();
+    // The browser lives in the tab's window without being one of its managed
+    // children. (The native view is a child of the tab: it gets its window
+    // with the tab's, when the tab is first shown.)
     if (HasObject()) {
         SetParentWindow(tab->Handle());
         try {

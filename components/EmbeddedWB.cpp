@@ -120,11 +120,12 @@ TEmbeddedWB::TEmbeddedWB(TComponent* owner, TOleCreation creation)
 
 void TEmbeddedWB::Construct(TOleCreation creation) {
     fpExceptions_ = true;
-    // The DDE service drives the browser object; a control made without one
-    // (a stand-in where the browser cannot work) has nothing to serve. Its
-    // registry reads and top-level window, once per icon page, are what made
-    // a library of thousands of categories slow to start.
-    if (creation != TOleCreation::None) {
+    // The DDE service drives the browser object; a control without one (the
+    // icon pages once the browser has failed) has nothing to serve, and
+    // neither reads the names nor makes the window. Under Wine that window, a
+    // top-level one, cost about 25 ms, and the seven registry reads some
+    // twenty round trips to the server: most of a page's start-up.
+    if (HasObject()) {
         ddeNames_ = ReadDdeNames(HKEY_CLASSES_ROOT);
         CreateDdeWindow();
     }

@@ -37,6 +37,9 @@ public:
 protected:
     void TextChanged() override;
     void BoundsChanged() override;
+    // A page's window (and its children's) is made when the page is first
+    // shown: under Wine each window costs, and a library has dozens of tabs.
+    bool MakesWindowWhileHidden() const override { return false; }
 
 private:
     TPageControl* pageControl_ = nullptr;

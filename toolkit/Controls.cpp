@@ -323,7 +323,8 @@ void TWinControl::CreateWnd() {
 
 void TWinControl::CreateChildren() {
     for (TControl* c : std::vector<TControl*>(controls_))
-        if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && (w->Visible() || w->MakesWindowWhileHidden()))
+            w->HandleNeeded();
 }
 
 void TWinControl::AdoptHandle(HWND wnd) {
@@ -746,7 +747,7 @@ void TWinControl::InsertControl(TControl* control) {
     control->ParentFontChanged();
     control->ParentColorChanged();
     if (auto* w = dynamic_cast<TWinControl*>(control)) {
-        if (handle_ && !Loading()) w->HandleNeeded();
+        if (handle_ && !Loading() && (w->Visible() || w->MakesWindowWhileHidden())) w->HandleNeeded();
     } else {
         control->Invalidate();
     }

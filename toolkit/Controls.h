@@ -239,6 +239,10 @@ protected:
     // After the window exists: fonts, texts and children.
     virtual void CreateChildren();
     virtual void HandleCreated() {}
+    // Whether the window is made with the parent's even while the control is
+    // hidden. A control that says no gets it when it is first shown (or its
+    // handle is asked for): hidden pages of a page control cost nothing.
+    virtual bool MakesWindowWhileHidden() const { return true; }
     // Takes over a window that someone else created (an embedded object's):
     // our WndProc sees its messages first, DefaultHandler passes them on to
     // the window's own procedure.

@@ -1,5 +1,6 @@
 #include "BenchReport.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "BenchTiming.h"
@@ -46,10 +47,17 @@ void BenchReport::AddBelowTarget(const std::string& label, const std::string& fi
     targets_.push_back(Target{label, value, "< " + Format(limit) + " " + unit, value >= 0 && value < limit});
 }
 
+std::vector<Figure> BenchReport::BySection() const {
+    std::vector<Figure> figures = figures_;
+    std::stable_sort(figures.begin(), figures.end(),
+                     [](const Figure& a, const Figure& b) { return a.section < b.section; });
+    return figures;
+}
+
 void BenchReport::Print() const {
     std::string section;
     std::printf("\n%-62s %10s  %s\n", "figure (median)", "value", "runs");
-    for (const Figure& f : figures_) {
+    for (const Figure& f : BySection()) {
         if (f.section != section) std::printf("%s\n", (section = f.section).c_str());
         std::printf("  %-60s %7s %-3s (%s)\n", f.label.c_str(), Format(f.Value()).c_str(), f.unit.c_str(),
                     Runs(f).c_str());
@@ -64,7 +72,7 @@ void BenchReport::Print() const {
 std::string BenchReport::Markdown() const {
     std::string md = "| measurement | figure | median | runs |\n|---|---|---:|---|\n";
     std::string section;
-    for (const Figure& f : figures_) {
+    for (const Figure& f : BySection()) {
         md += "| " + (f.section != section ? (section = f.section) : std::string()) + " | " + f.label + " | " +
               Format(f.Value()) + " " + f.unit + " | " + Runs(f) + " |\n";
     }

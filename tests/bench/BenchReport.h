@@ -34,6 +34,9 @@ public:
     std::string Markdown() const;
 
 private:
+    // The figures grouped by section ("1. ...", "2. ..."), in the order added within one.
+    std::vector<Figure> BySection() const;
+
     std::vector<Figure> figures_;
     std::vector<Target> targets_;
     std::vector<std::string> notes_;

@@ -8,6 +8,7 @@
 #include "BenchInput.h"
 #include "BenchLibrary.h"
 #include "BenchTiming.h"
+#include "PageOnScreen.h"
 #include "PickBench.h"
 #include "PictureAccess.h"
 #include "ProcessStats.h"
@@ -18,88 +19,6 @@
 namespace {
 
 constexpr int kTabPictures = 125;
-constexpr DWORD kWhite = 0xFFFFFF;
-
-// The part of a picture view's page that shows on the screen, and where the
-// pictures in it are. Every tab of 125 pictures lays them out alike (same
-// pictures, same order), so what one tab says holds for the others.
-struct PageOnScreen {
-    RECT visible{};                  // screen coordinates
-    std::vector<RECT> boxes;         // the pictures in sight, clipped, relative to `visible`
-    std::vector<POINT> background;   // points of the white page between them, relative
-    POINT firstPicture{};            // screen coordinates of the first picture's middle
-
-    int Width() const { return visible.right - visible.left; }
-
-    // The page is painted with every picture in sight: the page is white
-    // where no picture is, and each picture's box holds more than one colour
-    // (an undecoded picture is a white box; the tab's grey before the view
-    // paints is one colour too).
-    bool FullyPainted(const std::vector<DWORD>& pixels) const {
-        const int width = Width();
-        if (pixels.empty()) return false;
-        for (POINT p : background)
-            if (pixels[static_cast<size_t>(p.y * width + p.x)] != kWhite) return false;
-        for (const RECT& box : boxes) {
-            const DWORD first = pixels[static_cast<size_t>(box.top * width + box.left)];
-            bool varied = false;
-            for (int y = box.top; y < box.bottom && !varied; ++y)
-                for (int x = box.left; x < box.right && !varied; ++x)
-                    varied = pixels[static_cast<size_t>(y * width + x)] != first;
-            if (!varied) return false;
-        }
-        return true;
-    }
-    bool FullyPaintedNow() const { return FullyPainted(ScreenPixels(visible)); }
-
-    // The quick look: the last picture in sight is painted (the view paints
-    // them in order). Reading the whole page takes tens of milliseconds
-    // under Wine; one picture's box, a fraction of that.
-    bool LastPicturePaintedNow() const {
-        RECT box = boxes.back();
-        OffsetRect(&box, visible.left, visible.top);
-        const std::vector<DWORD> pixels = ScreenPixels(box);
-        for (DWORD p : pixels)
-            if (p != pixels.front()) return true;
-        return false;
-    }
-};
-
-// The view's client area cut to what its tab and the window let show.
-RECT VisibleClient(HWND view) {
-    RECT r;
-    GetClientRect(view, &r);
-    MapWindowPoints(view, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    for (HWND child = view, parent; (GetWindowLongA(child, GWL_STYLE) & WS_CHILD) && (parent = GetParent(child));
-         child = parent) {
-        RECT p;
-        GetClientRect(parent, &p);
-        MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&p), 2);
-        IntersectRect(&r, &r, &p);
-    }
-    return r;
-}
-
-// Asks the view where its pictures are (oleacc), up to the first one below
-// the visible part.
-bool LocatePictures(HWND view, PageOnScreen& page) {
-    page.visible = VisibleClient(view);
-    page.boxes.clear();
-    for (long id = 1; id <= kTabPictures; ++id) {
-        RECT r{};
-        if (!WaitFor([&] { return PictureOnScreen(view, id, r); }, 10000)) return false;
-        if (id == 1) page.firstPicture = Centre(r);
-        if (r.top >= page.visible.bottom) break;
-        RECT shown;
-        if (!IntersectRect(&shown, &r, &page.visible)) continue;
-        OffsetRect(&shown, -page.visible.left, -page.visible.top);
-        page.boxes.push_back(shown);
-    }
-    // Down the left margin (10 pixels wide), away from the focus frame.
-    page.background.clear();
-    for (int y = 3; y < page.visible.bottom - page.visible.top; y += 20) page.background.push_back(POINT{3, y});
-    return !page.boxes.empty();
-}
 
 HWND ShownView(const ProgramUnderTest& program) {
     return ProgramUnderTest::FindVisibleChild(program.Main(), "Tovira.TPictureView");
@@ -164,23 +83,14 @@ FirstShows MeasureFirstShows(const ProgramUnderTest& program, HWND tabs, const P
     return shows;
 }
 
-// Tovira's clicks on the first picture of the shown tab; each pick hides
-// the window, which the pointer over the tray icon brings back.
-std::vector<double> ToviraLatencies(const ProgramUnderTest& program, const clip_test::ComposePeer& peer,
-                                    const PageOnScreen& page, int runs) {
-    std::vector<double> ms;
-    for (int run = 0; run <= runs; ++run) {
-        const double latency = ClickToCtrlV(peer, [&] {
-            return program.Reveal() &&
-                   PollUntil([&] { return GetForegroundWindow() == program.Main(); }, 5000, 5) &&
-                   PointTo(page.firstPicture);
-        });
-        PollUntil([&] { return !IsWindowVisible(program.Main()); }, 5000, 10);
-        if (run == 0) continue;  // the first pick also switches the window to HTML
-        if (latency >= 0) ms.push_back(latency);
-        Progress("Tovira pick %d: click to Ctrl+V %.1f ms", run, latency);
-    }
-    return ms;
+// "Minimize to tray", and back once the window thread is done with it.
+bool MinimizeToTray(const ProgramUnderTest& program) {
+    HWND button = ProgramUnderTest::FindChild(program.Main(), "Button", "Minimize to tray");
+    if (!button) return false;
+    PostMessageA(button, BM_CLICK, 0, 0);
+    DWORD_PTR answer = 0;
+    return PollUntil([&] { return !IsWindowVisible(program.Main()); }, 10000, 10) &&
+           SendMessageTimeoutA(program.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 20000, &answer) != 0;
 }
 
 }  // namespace
@@ -189,6 +99,7 @@ void MeasureShownProgram(BenchReport& report, const BenchConfig& config, bool wi
     // Tab 0 tells where the pictures are; tab 1 holds one picture; tabs 2...
     // are shown for the first time, one per run.
     TempFolder app;
+    app.WriteFile("Tovira.ini", "[Options]\r\nDoMinimize=0\r\n");
     app.MakeFolder("images");
     const std::vector<std::string> sources = DefaultLibraryPictures();
     MakeCategory(app, "a-layout", kTabPictures, sources);
@@ -207,7 +118,7 @@ void MeasureShownProgram(BenchReport& report, const BenchConfig& config, bool wi
     HWND tabs = ProgramUnderTest::FindChild(program.Main(), "SysTabControl32");
     PageOnScreen page;
     HWND view = ShownView(program);
-    if (!tabs || !view || !LocatePictures(view, page)) {
+    if (!tabs || !view || !LocatePictures(view, kTabPictures, page)) {
         report.Note("first show: the pictures of the first tab could not be located");
         return;
     }
@@ -234,23 +145,55 @@ void MeasureShownProgram(BenchReport& report, const BenchConfig& config, bool wi
     report.Note(note);
     if (!withPicks) return;
 
-    const std::vector<double> tovira = ToviraLatencies(program, peer, page, config.runs);
-    // The bare program pastes the fragment of the same picture.
-    const std::vector<std::string> pastes = peer.Pastes();
-    std::string picture = pastes.empty() ? std::string() : pastes.back();
-    const size_t from = picture.find("file:///"), to = picture.find("\">");
-    picture = from == std::string::npos || to == std::string::npos ? "C:/p000.gif" : picture.substr(from + 8, to - from - 8);
-    const std::vector<double> bare = BarePasteLatencies(peer, picture, config.runs);
+    // While shown, with the pictures of a full tab moving: what the
+    // animations cost.
+    const double shownBefore = unixPid ? UnixProcessorMs(unixPid, config.ticksPerSecond) : -1;
+    PollUntil([] { return false; }, config.idleSeconds * 1000, 100);  // the window itself
+    char shownLabel[96];
+    std::snprintf(shownLabel, sizeof shownLabel, "Tovira: shown, %.0f s, %zu pictures in sight (/proc)",
+                  config.idleSeconds, page.boxes.size());
+    report.Add({"5. processor time", shownLabel, "ms",
+                {shownBefore < 0 ? -1 : UnixProcessorMs(unixPid, config.ticksPerSecond) - shownBefore}});
+
+    // Click to Ctrl+V, first on the full tab (its animated pictures moving),
+    // then on the tab of one still picture.
+    const PickLatencies full = MeasurePickLatencies(program, peer, page.pictureMiddles, config);
+    HWND one = nullptr;
+    RECT onePicture{};
+    if (!ShowTab(program, tabs, 1, one) || !WaitFor([&] { return PictureOnScreen(one, 1, onePicture); }, 10000)) {
+        report.Note("pick: the tab of one picture did not show");
+        return;
+    }
+    // Two spots on the one picture, far enough apart not to make a double click.
+    const POINT middle = Centre(onePicture);
+    const POINT spots[2] = {{middle.x - 6, middle.y}, {middle.x + 6, middle.y}};
+    const PickLatencies still = MeasurePickLatencies(program, peer, spots, config);
     const std::string section = "3. pick";
-    report.Add({section, "Tovira: click to Ctrl+V at the compose window", "ms", tovira});
-    report.Add({section, "bare paste program: click to Ctrl+V at the compose window", "ms", bare});
+    report.Add({section, "Tovira: click to Ctrl+V, on a tab of " + std::to_string(kTabPictures) +
+                             " pictures, animations moving", "ms", full.tovira});
+    report.Add({section, "bare paste program: click to Ctrl+V, beside the full tab", "ms", full.bare});
+    report.Add({section, "Tovira: click to Ctrl+V, on a tab of one still picture", "ms", still.tovira});
+    report.Add({section, "bare paste program: click to Ctrl+V, beside the tab of one picture", "ms", still.bare});
+    if (full.toviraLost + full.bareLost + still.toviraLost + still.bareLost) {
+        char lostNote[200];
+        std::snprintf(lostNote, sizeof lostNote,
+                      "pick: clicks after which no Ctrl+V reached the compose window within 10 s (not counted): "
+                      "Tovira %d, bare paste program %d, of %d each",
+                      full.toviraLost + still.toviraLost, full.bareLost + still.bareLost, 4 * config.runs);
+        report.Note(lostNote);
+    }
 
     // Back in the tray after being used: animated pictures were on screen.
+    if (!MinimizeToTray(program)) {
+        report.Note("processor time in the tray after use: the window did not go to the tray");
+        return;
+    }
     const double before = unixPid ? UnixProcessorMs(unixPid, config.ticksPerSecond) : -1;
     PollUntil([] { return false; }, config.idleSeconds * 1000, 100);  // the idle window itself
     char window[96];
-    std::snprintf(window, sizeof window, "Tovira: over %.0f s after shows and picks (/proc)", config.idleSeconds);
-    report.Add({"5. processor time in the tray", window, "ms",
+    std::snprintf(window, sizeof window, "Tovira: in the tray, %.0f s after shows and picks (/proc)",
+                  config.idleSeconds);
+    report.Add({"5. processor time", window, "ms",
                 {before < 0 ? -1 : UnixProcessorMs(unixPid, config.ticksPerSecond) - before}});
     const std::string used = "Tovira after showing " + std::to_string(2 + config.runs) + " tabs and picking: ";
     report.Add({"4. memory", used + "peak working set", "MB", {PeakWorkingSetMb(program.Process())}});

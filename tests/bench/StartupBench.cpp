@@ -220,6 +220,6 @@ void MeasureStartup(BenchReport& report, const BenchConfig& config) {
         report.Add({memory, f->name + ": VmHWM (/proc)", "MB", f->unixPeakMb});
     }
     char window[64];
-    std::snprintf(window, sizeof window, " over %.0f s after start (/proc)", config.idleSeconds);
-    report.Add({"5. processor time in the tray", largeStarts.name + window, "ms", largeStarts.idleCpuMs});
+    std::snprintf(window, sizeof window, ": in the tray, %.0f s right after start (/proc)", config.idleSeconds);
+    report.Add({"5. processor time", largeStarts.name + window, "ms", largeStarts.idleCpuMs});
 }

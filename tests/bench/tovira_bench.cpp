@@ -42,8 +42,12 @@ void AddTargets(BenchReport& report, const BenchConfig& config) {
                           "Tovira, empty library: to tray icon", 1.5);
     report.AddRatioTarget("start-up to tray icon: empty library / bare program", "Tovira, empty library: to tray icon",
                           "bare window program: to tray icon", 3);
-    report.AddRatioTarget("click to Ctrl+V: Tovira / bare paste program", "Tovira: click to Ctrl+V at the compose window",
-                          "bare paste program: click to Ctrl+V at the compose window", 1.2);
+    report.AddRatioTarget("click to Ctrl+V, tab of 125 pictures: Tovira / bare paste program",
+                          "Tovira: click to Ctrl+V, on a tab of 125 pictures, animations moving",
+                          "bare paste program: click to Ctrl+V, beside the full tab", 1.2);
+    report.AddRatioTarget("click to Ctrl+V, tab of one still picture: Tovira / bare paste program",
+                          "Tovira: click to Ctrl+V, on a tab of one still picture",
+                          "bare paste program: click to Ctrl+V, beside the tab of one picture", 1.2);
     report.AddBelowTarget("own work in a pick: click in the view to Ctrl+V sent",
                           "pick handler, from the release to Ctrl+V sent", 10, "ms");
     report.AddRatioTarget("peak working set: large / empty library", large + ": peak working set",

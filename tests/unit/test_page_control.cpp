@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ComCtrls.h"
+#include "ExtCtrls.h"
 #include "Forms.h"
 #include "TestApplication.h"
 
@@ -225,6 +226,37 @@ TEST_F(PageControlTest, SheetsFillTheDisplayRectAndFollowResizes) {
     GetWindowRect(child, &childRect);
     MapWindowPoints(nullptr, pages->Handle(), reinterpret_cast<POINT*>(&childRect), 2);
     ExpectSameRect(childRect, AdjustedClient());
+}
+
+TEST_F(PageControlTest, AHiddenSheetAndItsChildrenGetWindowsWhenFirstShown) {
+    TTabSheet* one = Add("one");
+    TTabSheet* two = Add("two");
+    auto* panel = new TPanel(two);
+    panel->SetBounds(5, 5, 50, 40);
+    panel->SetParent(two);
+    EXPECT_TRUE(one->HandleAllocated());  // the active page
+    EXPECT_FALSE(two->HandleAllocated());
+    EXPECT_FALSE(panel->HandleAllocated());
+
+    pages->SetActivePage(two);
+    ASSERT_TRUE(two->HandleAllocated());
+    ASSERT_TRUE(panel->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(two->Handle()));
+    EXPECT_EQ(GetParent(panel->Handle()), two->Handle());
+    // The bounds it was given meanwhile are the window's.
+    ExpectSameRect(SheetRect(two), AdjustedClient());
+    RECT r;
+    GetWindowRect(panel->Handle(), &r);
+    MapWindowPoints(nullptr, two->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    ExpectSameRect(r, RECT{5, 5, 55, 45});
+
+    // Hidden again, it keeps its window; asking for a handle makes one at once.
+    pages->SetActivePage(one);
+    EXPECT_TRUE(two->HandleAllocated());
+    EXPECT_FALSE(IsWindowVisible(two->Handle()));
+    TTabSheet* three = Add("three");
+    EXPECT_NE(three->Handle(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(three->Handle()));
 }
 
 TEST_F(PageControlTest, MultiLineTabsWrapAndPushTheSheetsDown) {
