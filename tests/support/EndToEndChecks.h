@@ -38,8 +38,8 @@ inline std::string Slashed(std::string path) {
 // The Unix path of a Windows path of this prefix (for chmod and friends).
 inline std::string UnixPath(const std::string& windowsPath) {
     using ToUnix = char*(CDECL*)(LPCWSTR);
-    static auto toUnix =
-        reinterpret_cast<ToUnix>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    static auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     if (!toUnix) return "";
     wchar_t wide[1024];
     MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, 1024);

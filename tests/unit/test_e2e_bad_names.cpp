@@ -132,7 +132,8 @@ protected:
         ASSERT_TRUE(e2e::ClickPicture(view, id)) << name;
         ASSERT_TRUE(peer->WaitForPastes(++pastes)) << name;
         const std::string path = e2e::Slashed(*app / folder) + "/" + name;
-        EXPECT_EQ(peer->Pastes().back(), "<!--StartFragment--><IMG src=\"file:///" + path + "\"><!--EndFragment-->" + '\0');
+        const std::string fragment = "<!--StartFragment--><IMG src=\"file:///" + path + "\"><!--EndFragment-->";
+        EXPECT_EQ(peer->Pastes().back(), fragment + '\0');
         EXPECT_EQ(peer->Pastes().size(), pastes);
     }
 
