@@ -93,7 +93,49 @@ bool MinimizeToTray(const ProgramUnderTest& program) {
            SendMessageTimeoutA(program.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 20000, &answer) != 0;
 }
 
+// Two spots on one picture, far enough apart not to make a double click.
+void TwoSpots(const RECT& picture, POINT spots[2]) {
+    const POINT middle = Centre(picture);
+    spots[0] = POINT{middle.x - 6, middle.y};
+    spots[1] = POINT{middle.x + 6, middle.y};
+}
+
+void NoteLostClicks(BenchReport& report, int toviraLost, int bareLost, int clicks, const char* where) {
+    if (!toviraLost && !bareLost) return;
+    char note[240];
+    std::snprintf(note, sizeof note,
+                  "pick, %s: clicks after which no Ctrl+V reached the compose window within 10 s (not counted): "
+                  "Tovira %d, bare paste program %d, of %d each",
+                  where, toviraLost, bareLost, clicks);
+    report.Note(note);
+}
+
 }  // namespace
+
+void MeasureSilentPicks(BenchReport& report, const BenchConfig& config) {
+    TempFolder app;
+    app.WriteFile("Tovira.ini", "[Options]\r\nDoMinimize=0\r\nSound On=0\r\n");
+    app.MakeFolder("images");
+    MakeCategory(app, "one", 1, DefaultLibraryPictures());
+    clip_test::ComposePeer peer("ATH_Note", "New Message", "--stamps --bounds 40,120,360,220");
+    ProgramUnderTest program(app);
+    const size_t iconsBefore = WineTrayIcons().size();
+    HWND view = nullptr;
+    RECT picture{};
+    if (!program.Start() || !WaitFor([&] { return WineTrayIcons().size() > iconsBefore; }) || !program.Reveal() ||
+        !WaitFor([&] { return (view = ShownView(program)) && PictureOnScreen(view, 1, picture); }, 10000)) {
+        report.Note("pick, sound off: the program's picture did not show");
+        return;
+    }
+    POINT spots[2];
+    TwoSpots(picture, spots);
+    const PickLatencies silent = MeasurePickLatencies(program, peer, spots, config);
+    report.Add({"3. pick", "Tovira, sound off: click to Ctrl+V, on a tab of one still picture", "ms", silent.tovira});
+    report.Add({"3. pick", "bare paste program: click to Ctrl+V, beside it (Tovira's sound off)", "ms", silent.bare});
+    NoteLostClicks(report, silent.toviraLost, silent.bareLost, 2 * config.runs, "sound off");
+    PostMessageA(program.Main(), WM_CLOSE, 0, 0);
+    program.WaitForExit();
+}
 
 void MeasureShownProgram(BenchReport& report, const BenchConfig& config, bool withPicks) {
     // Tab 0 tells where the pictures are; tab 1 holds one picture; tabs 2...
@@ -164,9 +206,8 @@ void MeasureShownProgram(BenchReport& report, const BenchConfig& config, bool wi
         report.Note("pick: the tab of one picture did not show");
         return;
     }
-    // Two spots on the one picture, far enough apart not to make a double click.
-    const POINT middle = Centre(onePicture);
-    const POINT spots[2] = {{middle.x - 6, middle.y}, {middle.x + 6, middle.y}};
+    POINT spots[2];
+    TwoSpots(onePicture, spots);
     const PickLatencies still = MeasurePickLatencies(program, peer, spots, config);
     const std::string section = "3. pick";
     report.Add({section, "Tovira: click to Ctrl+V, on a tab of " + std::to_string(kTabPictures) +
@@ -174,14 +215,8 @@ void MeasureShownProgram(BenchReport& report, const BenchConfig& config, bool wi
     report.Add({section, "bare paste program: click to Ctrl+V, beside the full tab", "ms", full.bare});
     report.Add({section, "Tovira: click to Ctrl+V, on a tab of one still picture", "ms", still.tovira});
     report.Add({section, "bare paste program: click to Ctrl+V, beside the tab of one picture", "ms", still.bare});
-    if (full.toviraLost + full.bareLost + still.toviraLost + still.bareLost) {
-        char lostNote[200];
-        std::snprintf(lostNote, sizeof lostNote,
-                      "pick: clicks after which no Ctrl+V reached the compose window within 10 s (not counted): "
-                      "Tovira %d, bare paste program %d, of %d each",
-                      full.toviraLost + still.toviraLost, full.bareLost + still.bareLost, 4 * config.runs);
-        report.Note(lostNote);
-    }
+    NoteLostClicks(report, full.toviraLost, full.bareLost, 2 * config.runs, "tab of 125 pictures");
+    NoteLostClicks(report, still.toviraLost, still.bareLost, 2 * config.runs, "tab of one picture");
 
     // Back in the tray after being used: animated pictures were on screen.
     if (!MinimizeToTray(program)) {

@@ -6,3 +6,8 @@
 #include "BenchReport.h"
 
 void MeasureShownProgram(BenchReport& report, const BenchConfig& config, bool withPicks);
+
+// Click to Ctrl+V once more with "Sound Off", in a program instance of its
+// own: the sound starts right after the Ctrl+V and competes with the compose
+// window for the processor.
+void MeasureSilentPicks(BenchReport& report, const BenchConfig& config);

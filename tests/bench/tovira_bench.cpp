@@ -48,6 +48,9 @@ void AddTargets(BenchReport& report, const BenchConfig& config) {
     report.AddRatioTarget("click to Ctrl+V, tab of one still picture: Tovira / bare paste program",
                           "Tovira: click to Ctrl+V, on a tab of one still picture",
                           "bare paste program: click to Ctrl+V, beside the tab of one picture", 1.2);
+    report.AddRatioTarget("click to Ctrl+V, one still picture, sound off: Tovira / bare paste program",
+                          "Tovira, sound off: click to Ctrl+V, on a tab of one still picture",
+                          "bare paste program: click to Ctrl+V, beside it (Tovira's sound off)", 1.2);
     report.AddBelowTarget("own work in a pick: click in the view to Ctrl+V sent",
                           "pick handler, from the release to Ctrl+V sent", 10, "ms");
     report.AddRatioTarget("peak working set: large / empty library", large + ": peak working set",
@@ -76,6 +79,7 @@ int main(int argc, char** argv) {
         keeper.SetUp();
         if (only.empty() || only == "startup") MeasureStartup(report, config);
         if (only.empty() || only == "show" || only == "pick") MeasureShownProgram(report, config, only != "show");
+        if (only.empty() || only == "pick") MeasureSilentPicks(report, config);
         keeper.TearDown();
     }
     // Last: it turns this process into the program itself.
