@@ -101,5 +101,29 @@ processor times from /proc move much less.
 
 EOF
   cat "$table"
+  cat <<'NOTES'
+
+## Reading the figures
+
+- Start-up: the first step from an empty library to any library is the browser
+  attempt of the first icon page (OLE, the WebBrowser object, its failing blank
+  document under Wine), paid once; the default library's row shows it. Beyond it a
+  category costs a tab (its tab item; its sheet and picture view get their windows only
+  when first shown) and one directory walk. The tray icon shows before the tabs are
+  built, so *to tray icon* hardly moves with the library; *ready* is when a pointer
+  over the icon would be answered.
+- Click to Ctrl+V: both programs spend most of it waiting for the compose window's
+  process to take the focus (Wine delivers keys only then) and for the keys to reach
+  it; Tovira's own part before the Ctrl+V is the pick handler's row. The sound starts
+  right after the Ctrl+V and competes with the compose window for the processor (the
+  sound-off rows); picks here follow each other faster than the 0.3 s chime, so each
+  also stops the one before. Differences of a few milliseconds between runs are the
+  machine's load.
+- Hiding to the tray takes about 4 s here and not on a desktop: Wine waits up to 2 s
+  for a window manager's answer when it hides a window, and Xvfb runs none; the pick
+  hides two windows (the main window and the application window).
+- GetProcessTimes on another process under Wine 8 answers with the caller's own times,
+  so processor times are read from /proc; GetProcessMemoryInfo answers with VmHWM.
+NOTES
 } >"$out"
 echo "bench: wrote $out ($seconds s)"
