@@ -39,39 +39,25 @@ inline std::vector<MenuEntry> ReadMenu(HMENU menu) {
     return entries;
 }
 
-class PopupProbe {
+// Sees every message sent to a window of this thread (WH_CALLWNDPROC), the
+// menu loop's included; one watcher at a time. Derived classes say what they
+// do with the messages.
+class ThreadMessageWatcher {
 public:
-    struct Shown {
-        HMENU menu = nullptr;
-        HWND window = nullptr;      // the pop-up's own window
-        RECT windowRect{};          // where it appeared, in screen coordinates
-        std::vector<MenuEntry> entries;
-    };
-
-    // Called once per pop-up when it is idle; return true to leave it open
-    // (the action has sent it something that closes or changes it).
-    std::function<bool(const Shown&)> onIdle;
-
-    PopupProbe() {
+    ThreadMessageWatcher() {
         instance_ = this;
         hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Proc, nullptr, GetCurrentThreadId());
-        // A menu that never goes idle or ignores what it was sent still closes.
-        watchdog_ = SetTimer(nullptr, 0, 5000, Watchdog);
     }
-    PopupProbe(const PopupProbe&) = delete;
-    PopupProbe& operator=(const PopupProbe&) = delete;
-    ~PopupProbe() {
-        KillTimer(nullptr, watchdog_);
+    ThreadMessageWatcher(const ThreadMessageWatcher&) = delete;
+    ThreadMessageWatcher& operator=(const ThreadMessageWatcher&) = delete;
+    virtual ~ThreadMessageWatcher() {
         UnhookWindowsHookEx(hook_);
         instance_ = nullptr;
     }
-
     bool Hooked() const { return hook_ != nullptr; }
-    // An action left the menu as it was (it went idle again unchanged).
-    bool ActionIgnored() const { return ignored_; }
-    // The watchdog had to close a menu.
-    bool TimedOut() const { return timedOut_; }
-    const std::vector<Shown>& History() const { return shown_; }
+
+protected:
+    virtual void Watch(const CWPSTRUCT&) {}
 
 private:
     static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
@@ -85,12 +71,46 @@ private:
         return CallNextHookEx(nullptr, code, wp, lp);
     }
 
+    static inline ThreadMessageWatcher* instance_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
+
+class PopupProbe : public ThreadMessageWatcher {
+public:
+    struct Shown {
+        HMENU menu = nullptr;
+        HWND window = nullptr;      // the pop-up's own window
+        RECT windowRect{};          // where it appeared, in screen coordinates
+        std::vector<MenuEntry> entries;
+    };
+
+    // Called once per pop-up when it is idle; return true to leave it open
+    // (the action has sent it something that closes or changes it).
+    std::function<bool(const Shown&)> onIdle;
+
+    PopupProbe() {
+        probe_ = this;
+        // A menu that never goes idle or ignores what it was sent still closes.
+        watchdog_ = SetTimer(nullptr, 0, 5000, Watchdog);
+    }
+    ~PopupProbe() override {
+        KillTimer(nullptr, watchdog_);
+        probe_ = nullptr;
+    }
+
+    // An action left the menu as it was (it went idle again unchanged).
+    bool ActionIgnored() const { return ignored_; }
+    // The watchdog had to close a menu.
+    bool TimedOut() const { return timedOut_; }
+    const std::vector<Shown>& History() const { return shown_; }
+
+private:
     static void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
-        if (instance_) instance_->timedOut_ = true;
+        if (probe_) probe_->timedOut_ = true;
         EndMenu();
     }
 
-    void Watch(const CWPSTRUCT& m) {
+    void Watch(const CWPSTRUCT& m) override {
         if (m.message == WM_INITMENUPOPUP) {
             pending_ = reinterpret_cast<HMENU>(m.wParam);
         } else if (m.message == WM_ENTERIDLE && m.wParam == MSGF_MENU && !pending_ && acted_) {
@@ -111,8 +131,7 @@ private:
         }
     }
 
-    static inline PopupProbe* instance_ = nullptr;
-    HHOOK hook_ = nullptr;
+    static inline PopupProbe* probe_ = nullptr;
     HMENU pending_ = nullptr;
     UINT_PTR watchdog_ = 0;
     bool acted_ = false;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "EndToEndChecks.h"
+#include "SharedProgramTest.h"
 
 namespace {
 
@@ -147,25 +148,18 @@ std::unique_ptr<ComposePeer> Bystander() { return std::make_unique<ComposePeer>(
 // A menu window of the program shown now (a menu dropped by stray Alt keys).
 bool MenuShown(const ProgramUnderTest& program) { return program.FindOwnWindow("#32768", nullptr) != nullptr; }
 
-class BadMoments : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
+class BadMoments : public SharedProgramTest<BadMoments> {
+public:
+    static void Prepare(TempFolder& folder) {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // oleacc
-        app = new TempFolder;
-        app->MakeFolder("images");
-        app->MakeFolder("images\\general");
-        app->WriteFile("images\\general\\smile.gif", e2e::LibraryPicture("general/smile.gif"));
-        smilePath = e2e::Slashed(app->Path()) + "/images/general/smile.gif";
-        program = new ProgramUnderTest(*app);
-        started = program->Start();
+        folder.WriteFile("images\\general\\smile.gif", e2e::LibraryPicture("general/smile.gif"));
+        smilePath = e2e::Slashed(folder.Path()) + "/images/general/smile.gif";
     }
-    static void TearDownTestSuite() {
-        delete program;
-        delete app;
-    }
+
+protected:
     void SetUp() override {
-        ASSERT_TRUE(started);
-        ASSERT_TRUE(program->Running());
+        SharedProgramTest::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(e2e::Answers(program->Main()));
     }
     static HWND View() {
@@ -173,9 +167,6 @@ protected:
         return e2e::ShownView(*program);
     }
 
-    static inline TempFolder* app = nullptr;
-    static inline ProgramUnderTest* program = nullptr;
-    static inline bool started = false;
     static inline std::string smilePath;
 };
 

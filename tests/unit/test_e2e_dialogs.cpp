@@ -10,7 +10,7 @@
 #include <string>
 
 #include "KeySecurity.h"
-#include "ProgramUnderTest.h"
+#include "SharedProgramTest.h"
 #include "ShellHandler.h"
 
 namespace {
@@ -75,23 +75,11 @@ bool Centred(HWND wnd) {
            r.top == area.top + (area.bottom - area.top - (r.bottom - r.top)) / 2;
 }
 
-class DialogsEndToEnd : public ::testing::Test {
+class DialogsEndToEnd : public SharedProgramTest<DialogsEndToEnd> {
+public:
+    static constexpr bool kStartShown = true;
+
 protected:
-    static void SetUpTestSuite() {
-        app = new TempFolder();
-        app->MakeFolder("images");
-        app->MakeFolder("images\\general");
-        program = new ProgramUnderTest(*app);
-        started = program->StartShown();
-    }
-    static void TearDownTestSuite() {
-        delete program;
-        delete app;
-    }
-    void SetUp() override {
-        ASSERT_TRUE(started);
-        ASSERT_TRUE(program->Running());
-    }
     static HWND Button(const char* text) { return ProgramUnderTest::FindChild(program->Main(), "Button", text); }
     // Clicks a window's centre with the real pointer.
     static bool ClickCentre(HWND wnd) {
@@ -123,14 +111,7 @@ protected:
         if (!ClickCentre(Button("About"))) return nullptr;
         return WaitForDialog("Tovira.TfrmAbout", "About");
     }
-
-    static TempFolder* app;
-    static ProgramUnderTest* program;
-    static bool started;
 };
-TempFolder* DialogsEndToEnd::app = nullptr;
-ProgramUnderTest* DialogsEndToEnd::program = nullptr;
-bool DialogsEndToEnd::started = false;
 
 TEST_F(DialogsEndToEnd, RescueDialogFromTheHiddenButtonKeysAndARefusedWrite) {
     HWND dialog = OpenRescue();

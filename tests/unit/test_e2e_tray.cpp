@@ -3,28 +3,12 @@
 // taskbar, exit), as closing windows under Wine is slow.
 #include <gtest/gtest.h>
 
-#include "ProgramUnderTest.h"
+#include "SharedProgramTest.h"
 
 namespace {
 
-class TrayEndToEnd : public ::testing::Test {
+class TrayEndToEnd : public SharedProgramTest<TrayEndToEnd> {
 protected:
-    static void SetUpTestSuite() {
-        app = new TempFolder;
-        app->MakeFolder("images");
-        app->MakeFolder("images\\general");
-        program = new ProgramUnderTest(*app);
-        started = program->Start();
-    }
-    static void TearDownTestSuite() {
-        delete program;
-        delete app;
-    }
-    void SetUp() override {
-        ASSERT_TRUE(started);
-        ASSERT_TRUE(program->Running());
-    }
-
     static RECT WorkArea() {
         RECT area{};
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
@@ -47,10 +31,6 @@ protected:
         SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 10000,
                             &result);
     }
-
-    static inline TempFolder* app = nullptr;
-    static inline ProgramUnderTest* program = nullptr;
-    static inline bool started = false;
 };
 
 TEST_F(TrayEndToEnd, AtStartOnlyTheIconShows) {

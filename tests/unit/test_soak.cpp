@@ -55,6 +55,7 @@
 #include "clip_peer.h"
 #include "main.h"
 #include "mainobj.h"
+#include "menu_probe.h"
 
 namespace {
 
@@ -387,37 +388,15 @@ namespace {
 // in each, and once a menu is idle moves the selection down twice (each
 // step repaints two items, one of them selected), then checks that its
 // first item shows the themed icon column and closes it.
-class MenuRounds {
+class MenuRounds : public ThreadMessageWatcher {
 public:
-    MenuRounds() {
-        instance_ = this;
-        hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Proc, nullptr, GetCurrentThreadId());
-    }
-    MenuRounds(const MenuRounds&) = delete;
-    MenuRounds& operator=(const MenuRounds&) = delete;
-    ~MenuRounds() {
-        UnhookWindowsHookEx(hook_);
-        instance_ = nullptr;
-    }
-
     int Closed() const { return closed_; }
     // Menus whose items were painted and whose icon column has the themed colour.
     int Themed() const { return themed_; }
     int ItemsPainted() const { return painted_; }
 
 private:
-    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
-        if (code == HC_ACTION && instance_) {
-            try {
-                instance_->Watch(*reinterpret_cast<CWPSTRUCT*>(lp));
-            } catch (...) {
-                HandleCallbackException();
-            }
-        }
-        return CallNextHookEx(nullptr, code, wp, lp);
-    }
-
-    void Watch(const CWPSTRUCT& m) {
+    void Watch(const CWPSTRUCT& m) override {
         if (m.message == WM_INITMENUPOPUP) {
             menu_ = reinterpret_cast<HMENU>(m.wParam);
             step_ = 0;
@@ -450,8 +429,6 @@ private:
         return colour == xpmenu::Lighten(GetSysColor(COLOR_BTNFACE), 16);
     }
 
-    static inline MenuRounds* instance_ = nullptr;
-    HHOOK hook_ = nullptr;
     HMENU menu_ = nullptr;
     int step_ = 0;
     int paintedHere_ = 0;
