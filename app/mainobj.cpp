@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include <iterator>
+#include <memory>
 
 #include "Exceptions.h"
 #include "ExtCtrls.h"
@@ -79,6 +80,9 @@ void PutHtmlOnClipboard(const std::string& prefix, const std::string& path) {
 
 HWND LastComposeWindow = nullptr;
 std::string AppFolder;
+
+static void PlaySoundFile(const char* file) { PlaySoundA(file, nullptr, SND_ASYNC); }
+SoundPlayer PickSoundPlayer = PlaySoundFile;
 
 namespace {
 
@@ -166,6 +170,27 @@ void SwitchToHtmlOnce(HWND wnd, int kind) {
     LastComposeWindow = wnd;
 }
 
+void CALLBACK PlayDelayedSound(PTP_CALLBACK_INSTANCE, void* context, PTP_TIMER timer) {
+    std::unique_ptr<std::string> file(static_cast<std::string*>(context));
+    CloseThreadpoolTimer(timer);  // allowed here: freed once this returns
+    if (SoundPlayer play = PickSoundPlayer) play(file->c_str());
+}
+
+// Starts `file` kPickSoundDelayMs from now without holding up this thread;
+// at once when no timer can be had.
+void PlaySoundSoon(const std::string& file) {
+    auto context = std::make_unique<std::string>(file);
+    if (PTP_TIMER timer = CreateThreadpoolTimer(PlayDelayedSound, context.get(), nullptr)) {
+        context.release();  // the callback owns it now
+        ULARGE_INTEGER due;
+        due.QuadPart = static_cast<ULONGLONG>(-static_cast<LONGLONG>(kPickSoundDelayMs) * 10000);  // relative, 100 ns
+        FILETIME dueTime{due.LowPart, due.HighPart};
+        SetThreadpoolTimer(timer, &dueTime, 0, 0);
+    } else if (SoundPlayer play = PickSoundPlayer) {
+        play(file.c_str());
+    }
+}
+
 void ShowNoComposeNotice() {
     if (!NoticePanel) return;
     NoticePanel->Show();
@@ -213,7 +238,7 @@ void PasteIntoCompose() noexcept {
         SwitchToHtmlOnce(target, kind);
         if (!Showing(target)) return;
         SendKeyCombo(kVkCtrl, 'V');
-        if (SoundOnFlag) PlaySoundA((AppFolder + "sound.wav").c_str(), nullptr, SND_ASYNC);
+        if (SoundOnFlag) PlaySoundSoon(AppFolder + "sound.wav");
     } catch (...) {
         // Pasting is best effort; a failure here must not end the pick.
     }

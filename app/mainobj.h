@@ -88,8 +88,20 @@ int ComposeClientKind();
 // codes; modifier 0 means none).
 void SendKeyCombo(unsigned char modifier, unsigned char key);
 
+// Plays a sound file (asynchronously, the system's default sound when the
+// file is missing). Tests put their own in to see when the sound starts.
+using SoundPlayer = void (*)(const char* file);
+extern SoundPlayer PickSoundPlayer;
+
+// How long after the Ctrl+V the sound starts, from a thread-pool thread.
+// Started at once, opening the file and the audio device competes for the
+// processor with the compose window taking the paste; a chime this much
+// later is still heard as part of the pick.
+constexpr DWORD kPickSoundDelayMs = 50;
+
 // Brings the open compose window to the front, switches it to HTML editing
-// the first time it is met, pastes with Ctrl+V and plays the sound; shows
+// the first time it is met, pastes with Ctrl+V and plays the sound (after
+// kPickSoundDelayMs, when sound is on); shows
 // the notice for one second when there is none, or when it closes or hides
 // before the key strokes go out (they then go nowhere). Never raises.
 void PasteIntoCompose() noexcept;

@@ -261,4 +261,50 @@ TEST_F(Paste, TargetClosingWhileBeingBroughtToTheFrontRaisesNothing) {
     UnregisterClassA("ATH_Note", wc.hInstance);
 }
 
+
+// ---- The sound -------------------------------------------------------------
+
+// Stands in for the sound: records each file it is asked to play and on which
+// thread, after holding the caller until the test lets it go.
+struct SoundRecorder {
+    static inline HANDLE release = nullptr;
+    static inline std::atomic<int> calls{0};
+    static inline std::atomic<bool> heldUntilReleased{false};
+    static inline std::atomic<DWORD> thread{0};
+    static inline std::string firstFile;
+
+    static void Play(const char* file) {
+        const bool released = WaitForSingleObject(release, 10000) == WAIT_OBJECT_0;
+        if (calls.fetch_add(1) == 0) {
+            firstFile = file;
+            heldUntilReleased = released;
+            thread = GetCurrentThreadId();
+        }
+    }
+};
+
+TEST_F(Paste, TheSoundStartsOnAnotherThreadAfterThePickAndOnlyWhenOn) {
+    ComposePeer note("ATH_Note", "Compose");
+    SoundRecorder::release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const SoundPlayer systemPlayer = PickSoundPlayer;
+    PickSoundPlayer = SoundRecorder::Play;
+
+    // Sound off first: had it been scheduled, it would come first.
+    AppFolder = "C:\\off\\";
+    PasteInto(note, 1);
+    SoundOnFlag = true;
+    AppFolder = "C:\\on\\";
+    PasteInto(note, 2);
+    // The pick is over before the sound is started: the recorder, holding its
+    // caller until now, would have kept the paste from returning.
+    SetEvent(SoundRecorder::release);
+    EXPECT_TRUE(WaitFor([] { return SoundRecorder::calls.load() >= 1; }));
+    EXPECT_EQ(SoundRecorder::firstFile, "C:\\on\\sound.wav");
+    EXPECT_TRUE(SoundRecorder::heldUntilReleased.load());
+    EXPECT_NE(SoundRecorder::thread.load(), GetCurrentThreadId());
+
+    PickSoundPlayer = systemPlayer;
+    CloseHandle(SoundRecorder::release);
+}
+
 }  // namespace
