@@ -115,9 +115,10 @@ EOF
 - Click to Ctrl+V: both programs spend most of it waiting for the compose window's
   process to take the focus (Wine delivers keys only then) and for the keys to reach
   it; Tovira's own part before the Ctrl+V is the pick handler's row. The sound starts
-  right after the Ctrl+V and competes with the compose window for the processor (the
-  sound-off rows); picks here follow each other faster than the 0.3 s chime, so each
-  also stops the one before. Differences of a few milliseconds between runs are the
+  50 ms after the Ctrl+V on a thread-pool thread: started at once, it competed with
+  the compose window for the processor (the sound-off rows show what is left of it);
+  picks here follow each other faster than the 0.3 s chime, so each also stops the
+  one before. Differences of a few milliseconds between runs are the
   machine's load.
 - Hiding to the tray takes about 4 s here and not on a desktop: Wine waits up to 2 s
   for a window manager's answer when it hides a window, and Xvfb runs none; the pick
