@@ -173,17 +173,6 @@ inline void ExpectPickPastes(const ProgramUnderTest& program, HWND view, long id
     ExpectPasted(program, peer, number, path);
 }
 
-// The text of a message box (its first non-empty static text).
-inline std::string MessageText(HWND box) {
-    HWND text = nullptr;
-    while ((text = FindWindowExA(box, text, "Static", nullptr))) {
-        char t[1024];
-        GetWindowTextA(text, t, sizeof t);
-        if (t[0]) return t;
-    }
-    return "";
-}
-
 // Presses keys on the program's window one after another (each pressed and
 // released), as a user at the keyboard does.
 inline void Keys(const ProgramUnderTest& program, std::initializer_list<WORD> keys) {

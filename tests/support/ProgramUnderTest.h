@@ -233,3 +233,14 @@ private:
     PROCESS_INFORMATION process_{};
     HWND main_ = nullptr;
 };
+
+// The text of a message box (its first non-empty static text).
+inline std::string MessageBoxText(HWND box) {
+    HWND text = nullptr;
+    while ((text = FindWindowExA(box, text, "Static", nullptr))) {
+        char t[1024];
+        GetWindowTextA(text, t, sizeof t);
+        if (t[0]) return t;
+    }
+    return "";
+}

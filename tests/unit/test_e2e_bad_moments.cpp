@@ -182,8 +182,8 @@ TEST_F(BadMoments, AClipboardHeldElsewhereFailsThePickWithAReportAndALaterPickWo
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = program->FindOwnWindow("#32770", "Tovira 1.0")) != nullptr; }));
     e2e::Report("clipboard held: pick to error report", start);
-    std::printf("[ observed ] report: %s\n", e2e::MessageText(box).c_str());
-    EXPECT_FALSE(e2e::MessageText(box).empty());
+    std::printf("[ observed ] report: %s\n", MessageBoxText(box).c_str());
+    EXPECT_FALSE(MessageBoxText(box).empty());
     EXPECT_TRUE(e2e::Answers(program->Main()));
     EXPECT_TRUE(note.Pastes().empty());
     EXPECT_TRUE(IsWindowVisible(program->Main()));  // the pick ended before hiding

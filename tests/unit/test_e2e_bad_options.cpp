@@ -156,7 +156,7 @@ TEST(BadOptions, AReadOnlyFileStaysByteIdenticalWhateverCloses) {
         PostMessageA(program.Main(), WM_CLOSE, 0, 0);
         HWND box = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (box = program.FindOwnWindow("#32770", "Tovira 1.0")) != nullptr; }));
-        EXPECT_EQ(e2e::MessageText(box), "Unable to write to " + ini + ".");
+        EXPECT_EQ(MessageBoxText(box), "Unable to write to " + ini + ".");
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
         EXPECT_TRUE(e2e::Answers(program.Main()));
@@ -196,7 +196,7 @@ TEST(BadOptions, AReadOnlyFolderKeepsAnOptionsFileUpToDateAndReportsAMissingOne)
         PostMessageA(program.Main(), WM_CLOSE, 0, 0);
         HWND box = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (box = program.FindOwnWindow("#32770", "Tovira 1.0")) != nullptr; }));
-        EXPECT_EQ(e2e::MessageText(box), "Unable to write to " + without / "Tovira.ini" + ".");
+        EXPECT_EQ(MessageBoxText(box), "Unable to write to " + without / "Tovira.ini" + ".");
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
         EXPECT_TRUE(e2e::Answers(program.Main()));

@@ -38,16 +38,6 @@ POINT ClientPoint(HWND wnd, int x, int y) {
     return p;
 }
 
-std::string MessageBoxText(HWND box) {
-    HWND text = nullptr;
-    while ((text = FindWindowExA(box, text, "Static", nullptr))) {
-        char t[512];
-        GetWindowTextA(text, t, sizeof t);
-        if (t[0]) return t;
-    }
-    return "";
-}
-
 // The window with the keyboard focus in the program's thread.
 HWND FocusOf(HWND window) {
     GUITHREADINFO info{};

@@ -8,16 +8,6 @@ void MakeLibrary(const TempFolder& app, std::initializer_list<const char*> categ
     app.MakeFolder("images");
     for (const char* c : categories) app.MakeFolder(std::string("images\\") + c);
 }
-
-std::string MessageBoxText(HWND box) {
-    HWND text = nullptr;
-    while ((text = FindWindowExA(box, text, "Static", nullptr))) {
-        char t[512];
-        GetWindowTextA(text, t, sizeof t);
-        if (t[0]) return t;
-    }
-    return "";
-}
 }  // namespace
 
 TEST(ProgramEndToEnd, ShowsItsWindowWithTabsThroughTheTrayAndExitsOnCtrlX) {
