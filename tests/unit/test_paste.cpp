@@ -29,6 +29,13 @@ const Keys kR = {"down 82", "up 82"};
 const Keys kH = {"down 72", "up 72"};
 const Keys kCtrlV = {"down 17", "down 86", "up 86", "up 17"};
 
+// A peer's whole log on one line (keys, activation and focus), for failures.
+std::string LogOf(const ComposePeer& peer) {
+    std::string all;
+    for (const std::string& line : peer.Log()) all += line + "; ";
+    return all;
+}
+
 Keys Concat(std::initializer_list<Keys> parts) {
     Keys all;
     for (const Keys& part : parts) all.insert(all.end(), part.begin(), part.end());
@@ -52,7 +59,7 @@ protected:
         ASSERT_TRUE(WaitFor([&] {
             const Keys keys = peer.Keys();
             return peer.Pastes().size() >= pasteNumber && !keys.empty() && keys.back() == "up 17";
-        })) << "paste " << pasteNumber << " did not arrive";
+        })) << "paste " << pasteNumber << " did not arrive; the window's log: " << LogOf(peer);
     }
 
     // Sends F9 to `peer` and waits for it: every key sent before has arrived by then.
@@ -146,7 +153,7 @@ TEST_F(Paste, TableOrderDecidesTheTarget) {
     ASSERT_EQ(ComposeClientKind(), 1);
     PasteInto(note, 1);
     EXPECT_EQ(note.Keys(), Concat({kAltO, kR, kCtrlV}));
-    EXPECT_EQ(KeysUpToMarker(mozilla), Keys{});
+    EXPECT_EQ(KeysUpToMarker(mozilla), Keys{}) << LogOf(mozilla);
 }
 
 TEST_F(Paste, FallbackWindowOnlyWithTheExactTitle) {
