@@ -8,6 +8,18 @@
 #                (a build of the other one is only cross-built).
 #   WINEPREFIX   ~/.wine-tovira (32-bit prefix) or ~/.wine-tovira64 unless set.
 #   TOVIRA_WINE  the Wine loader for that architecture.
+# Under ctest (./tovira test runs several tests at a time) a test that was
+# handed display resource <i> gets DISPLAY=$TOVIRA_DISPLAY_<i> and
+# WINEPREFIX=$TOVIRA_PREFIX_<i>: its own X server and wineserver.
+if [[ "${CTEST_RESOURCE_GROUP_0_DISPLAY:-}" =~ ^id:([0-9]+), ]]; then
+  display_var="TOVIRA_DISPLAY_${BASH_REMATCH[1]}" prefix_var="TOVIRA_PREFIX_${BASH_REMATCH[1]}"
+  if [ -n "${!display_var:-}" ] && [ -n "${!prefix_var:-}" ]; then
+    export DISPLAY="${!display_var}" WINEPREFIX="${!prefix_var}"
+  fi
+  # Once: a test script that then picks a prefix of its own keeps it for the
+  # programs it starts through wine-run.
+  unset display_var prefix_var CTEST_RESOURCE_GROUP_0_DISPLAY
+fi
 if [ -z "${TOVIRA_RUNNABLE_ARCH:-}" ]; then
   if [ ! -e /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; then
     TOVIRA_RUNNABLE_ARCH=i686

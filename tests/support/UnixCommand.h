@@ -9,12 +9,21 @@
 
 #include "Wait.h"
 
+// A name for files in the Unix /tmp that no other test program uses, even one
+// of another Wine prefix running at the same time (Wine process ids repeat
+// from prefix to prefix): "tovira-<what>-<process id>-<counter>-<time>".
+inline std::string UniqueUnixTempName(const std::string& what) {
+    static int counter = 0;
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return "tovira-" + what + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "-" +
+           std::to_string(now.QuadPart);
+}
+
 // Runs `command` with /bin/sh -c; true when it ended within the time limit
 // with exit status 0.
 inline bool RunUnixCommand(const std::string& command, DWORD timeoutMs = 20000) {
-    static int counter = 0;
-    const std::string name =
-        "tovira-unix-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".status";
+    const std::string name = UniqueUnixTempName("unix") + ".status";
     const std::string unixMarker = "/tmp/" + name;
     const std::string windowsMarker = "Z:\\tmp\\" + name;
     DeleteFileA(windowsMarker.c_str());

@@ -53,8 +53,7 @@ double ProcessorMs(const std::string& exe) {
     if (!unixExe) return -1;
     const std::string target = unixExe;
     HeapFree(GetProcessHeap(), 0, unixExe);
-    static int counter = 0;
-    const std::string stem = "/tmp/tovira-cpu-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    const std::string stem = "/tmp/" + UniqueUnixTempName("cpu");
     // The Unix process of a Wine program is named after the exe and works
     // in the folder the program was started in.
     const std::string script =
