@@ -170,25 +170,66 @@ void SwitchToHtmlOnce(HWND wnd, int kind) {
     LastComposeWindow = wnd;
 }
 
-void CALLBACK PlayDelayedSound(PTP_CALLBACK_INSTANCE, void* context, PTP_TIMER timer) {
-    std::unique_ptr<std::string> file(static_cast<std::string*>(context));
-    CloseThreadpoolTimer(timer);  // allowed here: freed once this returns
-    if (SoundPlayer play = PickSoundPlayer) play(file->c_str());
-}
+// Starts the pick's sound kPickSoundDelayMs after it was asked for, from one
+// thread of its own made at the first pick (not a thread-pool timer per
+// pick: the pool's threads come and go on their own schedule). Picks closer
+// together than the delay play the last one's sound once; a new sound stops
+// the one playing anyway.
+class DelayedSound {
+public:
+    // Null when the timer or the thread cannot be had.
+    static DelayedSound* Get() {
+        // Never destroyed: its thread waits on the timer until the process ends.
+        static DelayedSound* const instance = Make();
+        return instance;
+    }
+
+    void PlaySoon(const std::string& file) {
+        AcquireSRWLockExclusive(&lock_);
+        file_ = file;
+        ReleaseSRWLockExclusive(&lock_);
+        LARGE_INTEGER due;
+        due.QuadPart = -static_cast<LONGLONG>(kPickSoundDelayMs) * 10000;  // relative, in 100 ns
+        SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE);
+    }
+
+private:
+    static DelayedSound* Make() {
+        auto sound = std::make_unique<DelayedSound>();
+        sound->timer_ = CreateWaitableTimerA(nullptr, FALSE, nullptr);
+        if (!sound->timer_) return nullptr;
+        HANDLE thread = CreateThread(nullptr, 0, Run, sound.get(), 0, nullptr);
+        if (!thread) {
+            CloseHandle(sound->timer_);
+            return nullptr;
+        }
+        CloseHandle(thread);
+        return sound.release();
+    }
+
+    static DWORD WINAPI Run(void* self) {
+        auto* sound = static_cast<DelayedSound*>(self);
+        while (WaitForSingleObject(sound->timer_, INFINITE) == WAIT_OBJECT_0) {
+            AcquireSRWLockExclusive(&sound->lock_);
+            std::string file;
+            file.swap(sound->file_);
+            ReleaseSRWLockExclusive(&sound->lock_);
+            SoundPlayer play = PickSoundPlayer;
+            if (play && !file.empty()) play(file.c_str());
+        }
+        return 0;
+    }
+
+    HANDLE timer_ = nullptr;
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    std::string file_;
+};
 
 // Starts `file` kPickSoundDelayMs from now without holding up this thread;
-// at once when no timer can be had.
+// at once when no thread for it can be had.
 void PlaySoundSoon(const std::string& file) {
-    auto context = std::make_unique<std::string>(file);
-    if (PTP_TIMER timer = CreateThreadpoolTimer(PlayDelayedSound, context.get(), nullptr)) {
-        context.release();  // the callback owns it now
-        ULARGE_INTEGER due;
-        due.QuadPart = static_cast<ULONGLONG>(-static_cast<LONGLONG>(kPickSoundDelayMs) * 10000);  // relative, 100 ns
-        FILETIME dueTime{due.LowPart, due.HighPart};
-        SetThreadpoolTimer(timer, &dueTime, 0, 0);
-    } else if (SoundPlayer play = PickSoundPlayer) {
-        play(file.c_str());
-    }
+    if (DelayedSound* sound = DelayedSound::Get()) sound->PlaySoon(file);
+    else if (SoundPlayer play = PickSoundPlayer) play(file.c_str());
 }
 
 void ShowNoComposeNotice() {

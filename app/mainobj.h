@@ -93,7 +93,7 @@ void SendKeyCombo(unsigned char modifier, unsigned char key);
 using SoundPlayer = void (*)(const char* file);
 extern SoundPlayer PickSoundPlayer;
 
-// How long after the Ctrl+V the sound starts, from a thread-pool thread.
+// How long after the Ctrl+V the sound starts, from a thread of its own.
 // Started at once, opening the file and the audio device competes for the
 // processor with the compose window taking the paste; a chime this much
 // later is still heard as part of the pick.

@@ -115,7 +115,7 @@ EOF
 - Click to Ctrl+V: both programs spend most of it waiting for the compose window's
   process to take the focus (Wine delivers keys only then) and for the keys to reach
   it; Tovira's own part before the Ctrl+V is the pick handler's row. The sound starts
-  50 ms after the Ctrl+V on a thread-pool thread: started at once, it competed with
+  50 ms after the Ctrl+V on a thread of its own: started at once, it competed with
   the compose window for the processor (the sound-off rows show what is left of it);
   picks here follow each other faster than the 0.3 s chime, so each also stops the
   one before. Differences of a few milliseconds between runs are the

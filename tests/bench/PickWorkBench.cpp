@@ -139,7 +139,7 @@ void MeasurePickWork(BenchReport& report, const BenchConfig& config) {
                     return peer.WaitForPastes(before + 1) ? ms : -1.0;
                 })});
     // What follows the Ctrl+V as the program ships (sound on, minimise on): the
-    // sound starts (on a thread-pool thread, kPickSoundDelayMs later), the
+    // sound starts (on a thread of its own, kPickSoundDelayMs later), the
     // window goes to the tray.
     report.Add({section, "after the Ctrl+V: starting the sound (PlaySound, asynchronous, 50 ms later elsewhere)", "ms", TimeRuns(config.runs, [] {
                     PlaySoundA((AppFolder + "sound.wav").c_str(), nullptr, SND_ASYNC);
