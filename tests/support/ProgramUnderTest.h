@@ -22,6 +22,17 @@ inline std::string WinePath(const std::string& unixPath) {
     return p;
 }
 
+// The text of a message box (its first non-empty static text).
+inline std::string MessageBoxText(HWND box) {
+    HWND text = nullptr;
+    while ((text = FindWindowExA(box, text, "Static", nullptr))) {
+        char t[1024];
+        GetWindowTextA(text, t, sizeof t);
+        if (t[0]) return t;
+    }
+    return "";
+}
+
 class ProgramUnderTest {
 public:
     explicit ProgramUnderTest(const TempFolder& folder) : folder_(folder) {
@@ -111,6 +122,18 @@ public:
 
     // A top-level window of the program with this class and title (any title
     // when null); only a visible one unless `visibleOnly` is false.
+    // Closes the main window where writing the options file must fail: the
+    // text of the report that comes, once OK was pressed and it went.
+    std::string CloseAnsweringTheWriteReport() const {
+        PostMessageA(main_, WM_CLOSE, 0, 0);
+        HWND box = nullptr;
+        if (!WaitFor([&] { return (box = FindOwnWindow("#32770", "Tovira 1.0")) != nullptr; })) return "(no report)";
+        const std::string text = MessageBoxText(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        if (!WaitFor([&] { return !IsWindow(box); })) return text + " (the report stayed)";
+        return text;
+    }
+
     HWND FindOwnWindow(const char* className, const char* title, bool visibleOnly = true) const {
         Search search{process_.dwProcessId, className, title, visibleOnly, nullptr, {}};
         EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
@@ -233,14 +256,3 @@ private:
     PROCESS_INFORMATION process_{};
     HWND main_ = nullptr;
 };
-
-// The text of a message box (its first non-empty static text).
-inline std::string MessageBoxText(HWND box) {
-    HWND text = nullptr;
-    while ((text = FindWindowExA(box, text, "Static", nullptr))) {
-        char t[1024];
-        GetWindowTextA(text, t, sizeof t);
-        if (t[0]) return t;
-    }
-    return "";
-}

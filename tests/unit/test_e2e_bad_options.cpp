@@ -153,12 +153,7 @@ TEST(BadOptions, AReadOnlyFileStaysByteIdenticalWhateverCloses) {
     {
         ProgramUnderTest program(app);
         ASSERT_TRUE(program.StartShown());
-        PostMessageA(program.Main(), WM_CLOSE, 0, 0);
-        HWND box = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (box = program.FindOwnWindow("#32770", "Tovira 1.0")) != nullptr; }));
-        EXPECT_EQ(MessageBoxText(box), "Unable to write to " + ini + ".");
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+        EXPECT_EQ(program.CloseAnsweringTheWriteReport(), "Unable to write to " + ini + ".");
         EXPECT_TRUE(e2e::Answers(program.Main()));
         EXPECT_TRUE(IsWindowVisible(program.Main()));
         program.PressKeys({VK_CONTROL, 'X'});
@@ -193,12 +188,7 @@ TEST(BadOptions, AReadOnlyFolderKeepsAnOptionsFileUpToDateAndReportsAMissingOne)
         Immutable locked(without.Path());
         ASSERT_TRUE(locked.Set());
         ASSERT_TRUE(program.StartShown());
-        PostMessageA(program.Main(), WM_CLOSE, 0, 0);
-        HWND box = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (box = program.FindOwnWindow("#32770", "Tovira 1.0")) != nullptr; }));
-        EXPECT_EQ(MessageBoxText(box), "Unable to write to " + without / "Tovira.ini" + ".");
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+        EXPECT_EQ(program.CloseAnsweringTheWriteReport(), "Unable to write to " + without / "Tovira.ini" + ".");
         EXPECT_TRUE(e2e::Answers(program.Main()));
         HWND exitButton = ProgramUnderTest::FindChild(program.Main(), "Button", "Exit");
         ASSERT_NE(exitButton, nullptr);

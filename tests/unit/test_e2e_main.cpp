@@ -39,12 +39,7 @@ TEST(ProgramEndToEnd, AReadOnlyOptionsFileIsReportedAndTheWindowStaysUntilExit) 
     ASSERT_TRUE(program.StartShown());
 
     // The close box: the error report appears and the window stays open.
-    PostMessageA(program.Main(), WM_CLOSE, 0, 0);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = program.FindOwnWindow("#32770", "Tovira 1.0")) != nullptr; }));
-    EXPECT_EQ(MessageBoxText(box), "Unable to write to " + ini + ".");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    EXPECT_EQ(program.CloseAnsweringTheWriteReport(), "Unable to write to " + ini + ".");
     EXPECT_TRUE(program.Running());
     EXPECT_TRUE(IsWindowVisible(program.Main()));
 
