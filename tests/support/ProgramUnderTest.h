@@ -120,8 +120,6 @@ public:
     }
     bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
 
-    // A top-level window of the program with this class and title (any title
-    // when null); only a visible one unless `visibleOnly` is false.
     // Closes the main window where writing the options file must fail: the
     // text of the report that comes, once OK was pressed and it went.
     std::string CloseAnsweringTheWriteReport() const {
@@ -134,6 +132,8 @@ public:
         return text;
     }
 
+    // A top-level window of the program with this class and title (any title
+    // when null); only a visible one unless `visibleOnly` is false.
     HWND FindOwnWindow(const char* className, const char* title, bool visibleOnly = true) const {
         Search search{process_.dwProcessId, className, title, visibleOnly, nullptr, {}};
         EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));

@@ -58,6 +58,8 @@ public:
 
 protected:
     virtual void Watch(const CWPSTRUCT&) {}
+    // The watcher of this moment (there is one at a time).
+    static ThreadMessageWatcher* Current() { return instance_; }
 
 private:
     static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
@@ -89,14 +91,10 @@ public:
     std::function<bool(const Shown&)> onIdle;
 
     PopupProbe() {
-        probe_ = this;
         // A menu that never goes idle or ignores what it was sent still closes.
         watchdog_ = SetTimer(nullptr, 0, 5000, Watchdog);
     }
-    ~PopupProbe() override {
-        KillTimer(nullptr, watchdog_);
-        probe_ = nullptr;
-    }
+    ~PopupProbe() override { KillTimer(nullptr, watchdog_); }
 
     // An action left the menu as it was (it went idle again unchanged).
     bool ActionIgnored() const { return ignored_; }
@@ -106,7 +104,8 @@ public:
 
 private:
     static void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
-        if (probe_) probe_->timedOut_ = true;
+        // Only a probe sets this timer, and it is the watcher while it does.
+        if (auto* probe = static_cast<PopupProbe*>(Current())) probe->timedOut_ = true;
         EndMenu();
     }
 
@@ -131,7 +130,6 @@ private:
         }
     }
 
-    static inline PopupProbe* probe_ = nullptr;
     HMENU pending_ = nullptr;
     UINT_PTR watchdog_ = 0;
     bool acted_ = false;
