@@ -24,6 +24,7 @@ bool DoMinimizeFlag = true;
 bool DoSetHtmlFlag = true;
 bool SoundOnFlag = true;
 TPanel* NoticePanel = nullptr;
+HWND HotkeyTarget = nullptr;
 TfrmMain* frmMain = nullptr;
 
 namespace {

@@ -30,6 +30,11 @@ extern bool SoundOnFlag;
 // The panel "No e-mail window opened"; null until the main window is created.
 extern TPanel* NoticePanel;
 
+// The window that was in front when the global hotkey last showed the main
+// window: the pick pastes there. Null when the window was shown another way
+// (the tray icon), so the pick looks for a compose window as before.
+extern HWND HotkeyTarget;
+
 class TfrmMain : public TForm {
 public:
     explicit TfrmMain(TComponent* owner);
