@@ -21,9 +21,10 @@ import unicodedata
 
 from fontTools.ttLib import TTFont
 
-# Faces and the animated pictures at 32 pixels: a face's expression needs
-# the detail, and motion reads better a little larger. Everything else at
-# 24 pixels, about the height of a line of mail text.
+# Faces at 32 pixels: a face's expression needs the detail, and faces are
+# what people pick most. Everything else at 24 pixels, about the height of a
+# line of mail text. An animation takes the size of its category, so that
+# the rows of a tab stay even.
 FACE_SIZE = 32
 SMALL_SIZE = 24
 
@@ -111,8 +112,9 @@ OTHER_FORMATS = {0x1F355: "jpg", 0x1F370: "jpg", 0x1F697: "jpg",
 # Animated GIFs: (category, the emoji they stand for, GIF disposal, frames).
 # The animation takes the place (and the name) of that emoji's still
 # picture. A frame is (delay in hundredths of a second, layers); a layer is
-# (code point, size, x, y, angle) drawn on a transparent square in order.
-ANIM = FACE_SIZE
+# (code point, size, x, y, angle) drawn in order on a transparent square of
+# ANIM pixels, which is then scaled to the category's size.
+ANIM = 32
 
 
 def whole(cp, delay, size=ANIM, dx=0, dy=0, angle=0):
@@ -214,27 +216,29 @@ def still(lib, glyph, size, path, fmt):
         run(*args, "-background", "white", "-flatten", "-strip", "-type", "TrueColor", "BMP3:" + path)
 
 
-def frame_file(lib, layers, path):
+def frame_file(lib, layers, size, path):
     """Draws the layers, then keeps each pixel either opaque (its colour over
     white) or fully transparent: GIF transparency is one bit."""
     args = ["-size", f"{ANIM}x{ANIM}", "xc:none"]
-    for cp, size, x, y, angle in layers:
+    for cp, side, x, y, angle in layers:
         layer = ["(", lib.source(lib.glyph(cp)), "-background", "none", "-virtual-pixel", "transparent"]
         if angle:
             layer += ["-distort", "SRT", str(angle)]
-        layer += ["-resize", f"{size}x{size}", "-gravity", "center", "-extent", f"{size}x{size}", "+repage",
+        layer += ["-resize", f"{side}x{side}", "-gravity", "center", "-extent", f"{side}x{side}", "+repage",
                   "-gravity", "northwest", ")", "-geometry", f"{x:+d}{y:+d}", "-composite"]
         args += layer
-    run(*args, "(", "-clone", "0", "-background", "white", "-flatten", ")",
+    run(*args, "-resize", f"{size}x{size}",
+        "(", "-clone", "0", "-background", "white", "-flatten", ")",
         "(", "-clone", "0", "-alpha", "extract", "-threshold", "50%", ")",
-        "-delete", "0", "-alpha", "off", "-geometry", "+0+0", "-compose", "CopyOpacity", "-composite", "+repage", *PNG_OUT, "PNG32:" + path)
+        "-delete", "0", "-alpha", "off", "-geometry", "+0+0", "-compose", "CopyOpacity", "-composite", "+repage",
+        *PNG_OUT, "PNG32:" + path)
 
 
-def animation(lib, name, disposal, frames, path):
+def animation(lib, name, disposal, frames, size, path):
     args = ["-dispose", disposal]
     for i, (delay, layers) in enumerate(frames):
         f = os.path.join(lib.scratch, f"{name}-{i}.png")
-        frame_file(lib, layers, f)
+        frame_file(lib, layers, size, f)
         args += ["-delay", str(delay), f]
     run(*args, "-loop", "0", "-strip", "GIF:" + path)
 
@@ -268,8 +272,8 @@ def main(font_path, images, manifest_path):
             for _, name, how in entries:
                 path = os.path.join(folder, name)
                 if how[0] == "gif":
-                    animation(lib, name[:-4], how[2], how[3], path)
-                    lines.append(f"picture {category}/{name} {ANIM} {ANIM} {len(how[3])}")
+                    animation(lib, name[:-4], how[2], how[3], size, path)
+                    lines.append(f"picture {category}/{name} {size} {size} {len(how[3])}")
                 else:
                     still(lib, how[1], size, path, how[0])
                     lines.append(f"picture {category}/{name} {size} {size} 1")
