@@ -23,7 +23,7 @@ packages=(
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 # Waits for another apt-get (or dpkg) to let go of its lock instead of failing.
-apt_get() { DEBIAN_FRONTEND=noninteractive sudo_ apt-get -o DPkg::Lock::Timeout=600 "$@"; }
+apt_get() { sudo_ env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 "$@"; }
 
 not_installed() {  # not_installed <package...>: prints those missing, one a line
   local p
