@@ -62,8 +62,8 @@ The pictures in the folder "images"
   32 pixels and saved as PNG, JPEG or BMP; the animated GIFs are composed
   from several of these bitmaps (moved, turned, resized) with one-bit
   transparency over white. Each file is named after its emoji's Unicode
-  character name. scripts/make-default-library.sh in Tovira's sources makes
-  them all.
+  character name (a country flag, which has none: "flag-" and the country's
+  name). scripts/make-default-library.sh in Tovira's sources makes them all.
 
 The chime "sound.wav"
   Two soft tones (C6, then G6), computed by the same script; part of
