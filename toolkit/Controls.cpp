@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <set>
 
+#include "Dpi.h"
 #include "LayoutReader.h"
 
 TShiftState KeysToShiftState(WPARAM keys) {
@@ -282,7 +283,8 @@ void TWinControl::RegisterOwnClass(const TCreateParams& params, const std::strin
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = params.background;
-    wc.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    wc.hIcon = ProgramIcon(false);
+    wc.hIconSm = ProgramIcon(true);
     wc.lpszClassName = className.c_str();
     if (!RegisterClassExA(&wc)) RaiseLastOSError();
     RegisteredClasses().insert(className);
@@ -525,6 +527,9 @@ void TWinControl::ColorChanged() {
 void TWinControl::InsertControl(TControl* control) {
     controls_.push_back(control);
     control->parent_ = this;
+    // A control made in code is designed at 96 dpi like a layout's: laid
+    // out for the parent's resolution as it joins.
+    if (control->dpi_ != dpi_ && !Loading()) control->ChangeScale(dpi_, control->dpi_);
     control->ParentFontChanged();
     control->ParentColorChanged();
     if (auto* w = dynamic_cast<TWinControl*>(control)) {

@@ -2,6 +2,7 @@
 // rather than sizes, large factors, and the choice of resampling filter.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "DpiScale.h"
@@ -81,4 +82,55 @@ TEST(DpiScale, FilterDependsOnTheFactor) {
     EXPECT_EQ(dpi::FilterFor(16, 16, 32, 48), Filter::HighQuality);
     EXPECT_EQ(dpi::FilterFor(32, 16, 16, 8), Filter::HighQuality);  // shrinking
     EXPECT_EQ(dpi::FilterFor(0, 16, 32, 32), Filter::None);        // nothing to draw
+}
+
+// ---- resampling
+
+#include "PixelScale.h"
+
+TEST(PixelScale, NearestNeighbourMakesExactBlocksAtWholeFactors) {
+    const std::vector<uint32_t> two{0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004};  // 2 x 2
+    const auto out = dpi::Resample(two, 2, 2, 4, 4, Filter::NearestNeighbour);
+    const std::vector<uint32_t> expected{0xFF000001, 0xFF000001, 0xFF000002, 0xFF000002,
+                                         0xFF000001, 0xFF000001, 0xFF000002, 0xFF000002,
+                                         0xFF000003, 0xFF000003, 0xFF000004, 0xFF000004,
+                                         0xFF000003, 0xFF000003, 0xFF000004, 0xFF000004};
+    EXPECT_EQ(out, expected);
+}
+
+TEST(PixelScale, HighQualityAveragesTheCoveredArea) {
+    // A black and a white pixel widened to three: the middle one covers
+    // half of each (grey 128 after rounding 127.5), the outer ones one each.
+    const std::vector<uint32_t> row{0xFF000000, 0xFFFFFFFF};
+    const auto out = dpi::Resample(row, 2, 1, 3, 1, Filter::HighQuality);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[0], 0xFF000000u);
+    EXPECT_EQ(out[1], 0xFF808080u);
+    EXPECT_EQ(out[2], 0xFFFFFFFFu);
+    // A plain colour stays that colour at any size.
+    const std::vector<uint32_t> plain(16 * 16, 0xFF3366CC);
+    for (int size : {20, 24, 40}) {
+        const auto scaled = dpi::Resample(plain, 16, 16, size, size, Filter::HighQuality);
+        ASSERT_EQ(scaled.size(), static_cast<size_t>(size * size));
+        EXPECT_TRUE(std::all_of(scaled.begin(), scaled.end(), [](uint32_t p) { return p == 0xFF3366CC; })) << size;
+    }
+}
+
+TEST(PixelScale, RefusesMismatchedSources) {
+    EXPECT_TRUE(dpi::Resample({1, 2, 3}, 2, 2, 4, 4, Filter::HighQuality).empty());
+    EXPECT_TRUE(dpi::Resample({1}, 1, 1, 0, 4, Filter::NearestNeighbour).empty());
+    EXPECT_TRUE(dpi::Resample({1}, 1, 1, 2, 2, Filter::None).empty());
+    EXPECT_EQ(dpi::Resample({7}, 1, 1, 1, 1, Filter::None), std::vector<uint32_t>{7});
+}
+
+TEST(PixelScale, KeyedPicturesKeepAHardEdgeWithoutAFringe) {
+    const uint32_t key = 0xFF00FF;
+    // Red pixel beside a key pixel, 2 x 1 -> 3 x 1: the middle pixel is half
+    // covered (alpha 127.5 -> 128) and keeps the red, never a pinkish mix.
+    const auto alpha = dpi::KeyToAlpha({0x00FF0000, key}, key);
+    EXPECT_EQ(alpha, (std::vector<uint32_t>{0xFFFF0000, 0}));
+    const auto back = dpi::AlphaToKey(dpi::Resample(alpha, 2, 1, 3, 1, Filter::HighQuality), key);
+    EXPECT_EQ(back, (std::vector<uint32_t>{0xFFFF0000, 0xFFFF0000, 0xFFFF00FF}));
+    // A painted colour one step from the key does not turn into the key.
+    EXPECT_EQ(dpi::AlphaToKey({0xFFFF00FF}, key), std::vector<uint32_t>{0xFFFF00FE});
 }

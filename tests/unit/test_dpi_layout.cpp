@@ -1,0 +1,226 @@
+// The three windows laid out for the screen's resolution: child bounds,
+// fonts, pictures and icons against the scaled layout, and WM_DPICHANGED.
+// The suite runs at the prefix's resolution (96 dpi in the test prefixes);
+// tests/e2e/dpi.sh runs it again with LogPixels 120, 144 and 192 and
+// TOVIRA_TEST_DPI naming the resolution it set.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+#include "Buttons.h"
+#include "ComCtrls.h"
+#include "CoolTrayIcon.h"
+#include "Dpi.h"
+#include "ExtCtrls.h"
+#include "StdCtrls.h"
+#include "TestApplication.h"
+#include "WineTray.h"
+#include "about.h"
+#include "fjnButton.h"
+#include "main.h"
+#include "setreg.h"
+
+[[maybe_unused]] auto* const trayKeeper = ::testing::AddGlobalTestEnvironment(new WineTrayKeeper);
+
+namespace {
+
+int ExpectedDpi() {
+    const char* value = std::getenv("TOVIRA_TEST_DPI");
+    return value ? std::atoi(value) : 96;
+}
+
+struct Bounds {
+    int left, top, width, height;
+};
+bool operator==(const Bounds& a, const Bounds& b) {
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+}
+std::ostream& operator<<(std::ostream& out, const Bounds& b) {
+    return out << "(" << b.left << ", " << b.top << ", " << b.width << ", " << b.height << ")";
+}
+
+// The object's bounds and, for a windowed control, its window's place in
+// its parent, which must agree.
+Bounds BoundsOf(TControl* c) {
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->HandleAllocated()) {
+        RECT r;
+        GetWindowRect(w->Handle(), &r);
+        MapWindowPoints(nullptr, GetParent(w->Handle()), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ((Bounds{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  (Bounds{c->Left(), c->Top(), c->Width(), c->Height()}))
+            << c->Name();
+    }
+    return Bounds{c->Left(), c->Top(), c->Width(), c->Height()};
+}
+
+SIZE ClientSize(HWND wnd) {
+    RECT r;
+    GetClientRect(wnd, &r);
+    return SIZE{r.right, r.bottom};
+}
+
+// The height of the font a control's window draws with.
+int WindowFontHeight(TWinControl* c) {
+    auto font = reinterpret_cast<HFONT>(SendMessageA(c->Handle(), WM_GETFONT, 0, 0));
+    LOGFONTA lf{};
+    if (!font || !GetObjectA(font, sizeof lf, &lf)) return 0;
+    return lf.lfHeight;
+}
+
+// The layouts' values at each resolution, worked out by hand from the 96-dpi
+// layouts (edges scaled, halves away from zero).
+struct Expected {
+    SIZE mainClient;
+    Bounds pageControl, minimizeButton, exitButton;
+    int formFont, noticeFont, glyph;
+    SIZE aboutClient;
+    Bounds aboutOk;
+    int aboutImageLeft;
+    SIZE aboutImage;
+    int aboutTitleFont;
+    SIZE rescueClient;
+    Bounds groupBox, checkBox1, applyButton;
+    int titleBarHeight, titleFont;
+};
+const std::map<int, Expected> kExpected = {
+    {96, {{678, 457}, {12, 36, 653, 373}, {408, 419, 137, 28}, {552, 419, 105, 28}, -11, -19, 16,
+          {396, 233}, {288, 184, 75, 25}, 11, {156, 213}, -29,
+          {424, 242}, {16, 40, 393, 129}, {24, 24, 174, 17}, {336, 199, 65, 24}, 29, -13}},
+    {120, {{848, 571}, {15, 45, 816, 466}, {510, 524, 171, 35}, {690, 524, 131, 35}, -14, -24, 20,
+           {495, 291}, {360, 230, 94, 31}, 14, {195, 266}, -36,
+           {530, 303}, {20, 50, 491, 161}, {30, 30, 218, 21}, {420, 249, 81, 30}, 36, -16}},
+    {144, {{1017, 686}, {18, 54, 980, 560}, {612, 629, 206, 42}, {828, 629, 158, 42}, -17, -29, 24,
+           {594, 350}, {432, 276, 113, 38}, 17, {234, 320}, -44,
+           {636, 363}, {24, 60, 590, 194}, {36, 36, 261, 26}, {504, 299, 98, 36}, 44, -20}},
+    {192, {{1356, 914}, {24, 72, 1306, 746}, {816, 838, 274, 56}, {1104, 838, 210, 56}, -22, -38, 32,
+           {792, 466}, {576, 368, 150, 50}, 22, {312, 426}, -58,
+           {848, 484}, {32, 80, 786, 258}, {48, 48, 348, 34}, {672, 398, 130, 48}, 58, -26}},
+};
+
+const Expected& Values() {
+    auto it = kExpected.find(ExpectedDpi());
+    if (it == kExpected.end()) {
+        ADD_FAILURE() << "no expected values for " << ExpectedDpi() << " dpi";
+        return kExpected.at(96);
+    }
+    return it->second;
+}
+
+}  // namespace
+
+// What the platform reports; printed so that runs under Wine say what it does.
+TEST(DpiLayout, TheProcessSeesTheScreensResolution) {
+    TestApplication();
+    using GetAwarenessFn = DPI_AWARENESS_CONTEXT(WINAPI*)();
+    using AwarenessOfFn = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    auto getContext = reinterpret_cast<GetAwarenessFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    auto awarenessOf = reinterpret_cast<AwarenessOfFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    const int awareness = getContext && awarenessOf ? static_cast<int>(awarenessOf(getContext())) : -1;
+    std::printf("dpi: system %d, expected %d, awareness %d, SM_CXSMICON %d (for dpi %d), SM_CXICON %d (for dpi %d)\n",
+                SystemDpi(), ExpectedDpi(), awareness, GetSystemMetrics(SM_CXSMICON),
+                SystemMetricForDpi(SM_CXSMICON, SystemDpi()), GetSystemMetrics(SM_CXICON),
+                SystemMetricForDpi(SM_CXICON, SystemDpi()));
+    EXPECT_EQ(SystemDpi(), ExpectedDpi());
+    // The manifest asks for per-monitor awareness (v2 where offered): an
+    // unaware process would be shown 96 dpi and stretched.
+    EXPECT_GE(awareness, static_cast<int>(DPI_AWARENESS_SYSTEM_AWARE));
+}
+
+TEST(DpiLayout, MainWindowFollowsTheScaledLayout) {
+    TestApplication();
+    const Expected& e = Values();
+    TfrmMain* form = Application->CreateForm<TfrmMain>(nullptr);
+    const SIZE client = ClientSize(form->Handle());
+    EXPECT_EQ(client.cx, e.mainClient.cx);
+    EXPECT_EQ(client.cy, e.mainClient.cy);
+    EXPECT_EQ(BoundsOf(form->PageControl1), e.pageControl);
+    EXPECT_EQ(BoundsOf(form->BitBtn2), e.minimizeButton);
+    EXPECT_EQ(BoundsOf(form->BitBtn3), e.exitButton);
+    EXPECT_EQ(form->Font().Height(), e.formFont);
+    EXPECT_EQ(WindowFontHeight(form->BitBtn2), e.formFont);
+    EXPECT_EQ(WindowFontHeight(form->Panel2), e.noticeFont);
+    EXPECT_EQ(form->BitBtn2->Glyph().Width(), e.glyph);
+    EXPECT_EQ(form->BitBtn2->Glyph().Height(), e.glyph);
+    // The tray icon takes the small-icon size of the resolution.
+    auto* tray = dynamic_cast<TCoolTrayIcon*>(form->FindComponent("CoolTrayIcon1"));
+    ASSERT_NE(tray, nullptr);
+    EXPECT_EQ(tray->Icon().Width(), SystemMetricForDpi(SM_CXSMICON, ExpectedDpi()));
+    EXPECT_EQ(tray->Icon().Width(), GetSystemMetrics(SM_CXSMICON));
+    delete form;
+}
+
+TEST(DpiLayout, AboutDialogFollowsTheScaledLayout) {
+    TestApplication();
+    const Expected& e = Values();
+    auto* dialog = new TfrmAbout(nullptr);
+    dialog->AfterConstruction();
+    const SIZE client = ClientSize(dialog->Handle());
+    EXPECT_EQ(client.cx, e.aboutClient.cx);
+    EXPECT_EQ(client.cy, e.aboutClient.cy);
+    EXPECT_EQ(BoundsOf(dialog->Button1), e.aboutOk);
+    // The picture sizes itself: the about picture at the scale.
+    EXPECT_EQ(BoundsOf(dialog->Image2), (Bounds{e.aboutImageLeft, e.aboutImageLeft, e.aboutImage.cx, e.aboutImage.cy}));
+    EXPECT_EQ(dialog->Image2->Picture().Width(), e.aboutImage.cx);
+    EXPECT_EQ(dialog->Label1->Font().Height(), e.aboutTitleFont);
+    EXPECT_EQ(WindowFontHeight(dialog->Button1), e.formFont);
+    delete dialog;
+}
+
+TEST(DpiLayout, RescueDialogFollowsTheScaledLayout) {
+    TestApplication();
+    const Expected& e = Values();
+    auto* dialog = new TfrmPro(nullptr);
+    dialog->AfterConstruction();
+    const SIZE client = ClientSize(dialog->Handle());
+    EXPECT_EQ(client.cx, e.rescueClient.cx);
+    EXPECT_EQ(client.cy, e.rescueClient.cy);
+    EXPECT_EQ(BoundsOf(dialog->GroupBox1), e.groupBox);
+    EXPECT_EQ(BoundsOf(dialog->CheckBox1), e.checkBox1);
+    EXPECT_EQ(BoundsOf(dialog->Button1), e.applyButton);
+    EXPECT_EQ(dialog->Image3->Height(), e.titleBarHeight);  // the title bar's pictures, at the scale
+    EXPECT_EQ(dialog->Label4->Font().Height(), e.titleFont);
+    EXPECT_EQ(WindowFontHeight(dialog->CheckBox1), e.formFont);
+    // The region covers the whole scaled window (its top corners rounded).
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(dialog->Handle(), region), ERROR);
+    RECT box;
+    GetRgnBox(region, &box);
+    DeleteObject(region);
+    EXPECT_EQ(box.right - box.left, e.rescueClient.cx);
+    EXPECT_EQ(box.bottom, e.rescueClient.cy);
+    delete dialog;
+}
+
+// The system moves the window to a monitor of another resolution: the
+// window takes the suggested rectangle, its controls and fonts follow, and
+// coming back restores the layout exactly.
+TEST(DpiLayout, DpiChangedTakesTheSuggestedRectangleAndRescales) {
+    if (ExpectedDpi() != 96) GTEST_SKIP() << "run from 96 dpi";
+    TestApplication();
+    TfrmMain* form = Application->CreateForm<TfrmMain>(nullptr);
+    RECT suggested{40, 30, 40 + 1040, 30 + 760};
+    SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT now;
+    GetWindowRect(form->Handle(), &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested));
+    EXPECT_EQ(form->Dpi(), 144);
+    EXPECT_EQ(BoundsOf(form->BitBtn2), kExpected.at(144).minimizeButton);
+    EXPECT_EQ(BoundsOf(form->PageControl1), kExpected.at(144).pageControl);
+    EXPECT_EQ(WindowFontHeight(form->BitBtn2), -17);
+    EXPECT_EQ(WindowFontHeight(form->Panel2), -29);
+    EXPECT_EQ(form->BitBtn2->Glyph().Width(), 24);
+    RECT back{531, 499, 531 + 690, 499 + 490};
+    SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
+    EXPECT_EQ(BoundsOf(form->BitBtn2), kExpected.at(96).minimizeButton);
+    EXPECT_EQ(BoundsOf(form->PageControl1), kExpected.at(96).pageControl);
+    EXPECT_EQ(WindowFontHeight(form->BitBtn2), -11);
+    EXPECT_EQ(form->BitBtn2->Glyph().Width(), 16);
+    delete form;
+}
