@@ -90,6 +90,16 @@ void TForm::Notification(TComponent* component, TOperation operation) {
 }
 
 namespace {
+// Resizes `wnd` so that its client area is width x height.
+void FitClientSize(HWND wnd, int width, int height) {
+    RECT client, window;
+    GetClientRect(wnd, &client);
+    if (client.right == width && client.bottom == height) return;
+    GetWindowRect(wnd, &window);
+    SetWindowPos(wnd, nullptr, 0, 0, window.right - window.left + width - client.right,
+                 window.bottom - window.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The control of `form` that has the keyboard focus, or null.
 TWinControl* FocusedControlOf(HWND form) {
     HWND focus = GetFocus();
@@ -149,18 +159,21 @@ void TForm::CreateWnd() {
     TCustomControl::CreateWnd();
     if (!handle_) return;
     if (menu_) ::SetMenu(handle_, menu_->Handle());
-    RECT r;
-    GetWindowRect(handle_, &r);
-    TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
     // Made on a monitor of another resolution than the system's: laid out
     // for that one, with the client size scaled alike.
     const int windowDpi = WindowDpi(handle_);
     if (windowDpi != Dpi()) {
-        const int width = dpi::Scale(ClientWidth(), windowDpi, Dpi());
-        const int height = dpi::Scale(ClientHeight(), windowDpi, Dpi());
+        clientWidth_ = dpi::Scale(clientWidth_, windowDpi, Dpi());
+        clientHeight_ = dpi::Scale(clientHeight_, windowDpi, Dpi());
         ChangeScale(windowDpi, Dpi());
-        SetClientSize(width, height);
     }
+    // The frame computed in CreateParams may differ from the real one (a
+    // menu bar taller at a higher resolution than the system assumed):
+    // the window grows or shrinks by the difference.
+    if (clientWidth_ > 0 && clientHeight_ > 0) FitClientSize(handle_, clientWidth_, clientHeight_);
+    RECT r;
+    GetWindowRect(handle_, &r);
+    TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 int TForm::ClientWidth() const { return handle_ ? TCustomControl::ClientWidth() : clientWidth_; }

@@ -18,6 +18,8 @@
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
 #include "TestApplication.h"
+#include "UnixCommand.h"
+#include "Wait.h"
 #include "WineTray.h"
 #include "about.h"
 #include "fjnButton.h"
@@ -101,6 +103,27 @@ const std::map<int, Expected> kExpected = {
            {848, 484}, {32, 80, 786, 258}, {48, 48, 348, 34}, {672, 398, 130, 48}, 58, -26}},
 };
 
+// With TOVIRA_DPI_SHOTS naming a Unix folder (tests/e2e/dpi.sh sets it),
+// the form is shown and the screen saved there as <name>-<dpi>dpi.png.
+void ScreenShot(TForm* form, const char* name) {
+    const char* folder = std::getenv("TOVIRA_DPI_SHOTS");
+    if (!folder) return;
+    form->Show();
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    WaitFor([&] {
+        Application->ProcessMessages();
+        return IsWindowVisible(form->Handle()) != FALSE;
+    });
+    // The X side maps the window a moment after Windows shows it: let the
+    // pending paints through before reading the screen.
+    for (int i = 0; i < 20; ++i) {
+        Application->ProcessMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
+    }
+    const std::string file = std::string(folder) + "/" + name + "-" + std::to_string(ExpectedDpi()) + "dpi.png";
+    EXPECT_TRUE(RunUnixCommand("import -window root '" + file + "'"));
+}
+
 const Expected& Values() {
     auto it = kExpected.find(ExpectedDpi());
     if (it == kExpected.end()) {
@@ -123,7 +146,7 @@ TEST(DpiLayout, TheProcessSeesTheScreensResolution) {
     auto awarenessOf = reinterpret_cast<AwarenessOfFn>(
         reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
     const int awareness = getContext && awarenessOf ? static_cast<int>(awarenessOf(getContext())) : -1;
-    std::printf("dpi: system %d, expected %d, awareness %d, SM_CXSMICON %d (for dpi %d), SM_CXICON %d (for dpi %d)\n",
+    std::printf("dpi: system %d, expected %d, awareness %d, SM_CXSMICON %d (%d for the dpi), SM_CXICON %d (%d for the dpi)\n",
                 SystemDpi(), ExpectedDpi(), awareness, GetSystemMetrics(SM_CXSMICON),
                 SystemMetricForDpi(SM_CXSMICON, SystemDpi()), GetSystemMetrics(SM_CXICON),
                 SystemMetricForDpi(SM_CXICON, SystemDpi()));
@@ -145,7 +168,7 @@ TEST(DpiLayout, MainWindowFollowsTheScaledLayout) {
     EXPECT_EQ(BoundsOf(form->BitBtn3), e.exitButton);
     EXPECT_EQ(form->Font().Height(), e.formFont);
     EXPECT_EQ(WindowFontHeight(form->BitBtn2), e.formFont);
-    EXPECT_EQ(WindowFontHeight(form->Panel2), e.noticeFont);
+    EXPECT_EQ(form->Panel2->Font().Height(), e.noticeFont);  // a panel of our own class draws with its Font
     EXPECT_EQ(form->BitBtn2->Glyph().Width(), e.glyph);
     EXPECT_EQ(form->BitBtn2->Glyph().Height(), e.glyph);
     // The tray icon takes the small-icon size of the resolution.
@@ -153,6 +176,7 @@ TEST(DpiLayout, MainWindowFollowsTheScaledLayout) {
     ASSERT_NE(tray, nullptr);
     EXPECT_EQ(tray->Icon().Width(), SystemMetricForDpi(SM_CXSMICON, ExpectedDpi()));
     EXPECT_EQ(tray->Icon().Width(), GetSystemMetrics(SM_CXSMICON));
+    ScreenShot(form, "window");
     delete form;
 }
 
@@ -170,6 +194,7 @@ TEST(DpiLayout, AboutDialogFollowsTheScaledLayout) {
     EXPECT_EQ(dialog->Image2->Picture().Width(), e.aboutImage.cx);
     EXPECT_EQ(dialog->Label1->Font().Height(), e.aboutTitleFont);
     EXPECT_EQ(WindowFontHeight(dialog->Button1), e.formFont);
+    ScreenShot(dialog, "about");
     delete dialog;
 }
 
@@ -195,6 +220,7 @@ TEST(DpiLayout, RescueDialogFollowsTheScaledLayout) {
     DeleteObject(region);
     EXPECT_EQ(box.right - box.left, e.rescueClient.cx);
     EXPECT_EQ(box.bottom, e.rescueClient.cy);
+    ScreenShot(dialog, "rescue");
     delete dialog;
 }
 
@@ -214,7 +240,7 @@ TEST(DpiLayout, DpiChangedTakesTheSuggestedRectangleAndRescales) {
     EXPECT_EQ(BoundsOf(form->BitBtn2), kExpected.at(144).minimizeButton);
     EXPECT_EQ(BoundsOf(form->PageControl1), kExpected.at(144).pageControl);
     EXPECT_EQ(WindowFontHeight(form->BitBtn2), -17);
-    EXPECT_EQ(WindowFontHeight(form->Panel2), -29);
+    EXPECT_EQ(form->Panel2->Font().Height(), -29);
     EXPECT_EQ(form->BitBtn2->Glyph().Width(), 24);
     RECT back{531, 499, 531 + 690, 499 + 490};
     SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
