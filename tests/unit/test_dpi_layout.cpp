@@ -21,6 +21,7 @@
 #include "UnixCommand.h"
 #include "Wait.h"
 #include "WineTray.h"
+#include "XPMenu.h"
 #include "about.h"
 #include "fjnButton.h"
 #include "main.h"
@@ -87,20 +88,21 @@ struct Expected {
     SIZE rescueClient;
     Bounds groupBox, checkBox1, applyButton;
     int titleBarHeight, titleFont;
+    int separatorHeight, menuImage;
 };
 const std::map<int, Expected> kExpected = {
     {96, {{678, 457}, {12, 36, 653, 373}, {408, 419, 137, 28}, {552, 419, 105, 28}, -11, -19, 16,
           {396, 233}, {288, 184, 75, 25}, 11, {156, 213}, -29,
-          {424, 242}, {16, 40, 393, 129}, {24, 24, 174, 17}, {336, 199, 65, 24}, 29, -13}},
+          {424, 242}, {16, 40, 393, 129}, {24, 24, 174, 17}, {336, 199, 65, 24}, 29, -13, 4, 16}},
     {120, {{848, 571}, {15, 45, 816, 466}, {510, 524, 171, 35}, {690, 524, 131, 35}, -14, -24, 20,
            {495, 291}, {360, 230, 94, 31}, 14, {195, 266}, -36,
-           {530, 303}, {20, 50, 491, 161}, {30, 30, 218, 21}, {420, 249, 81, 30}, 36, -16}},
+           {530, 303}, {20, 50, 491, 161}, {30, 30, 218, 21}, {420, 249, 81, 30}, 36, -16, 5, 20}},
     {144, {{1017, 686}, {18, 54, 980, 560}, {612, 629, 206, 42}, {828, 629, 158, 42}, -17, -29, 24,
            {594, 350}, {432, 276, 113, 38}, 17, {234, 320}, -44,
-           {636, 363}, {24, 60, 590, 194}, {36, 36, 261, 26}, {504, 299, 98, 36}, 44, -20}},
+           {636, 363}, {24, 60, 590, 194}, {36, 36, 261, 26}, {504, 299, 98, 36}, 44, -20, 6, 24}},
     {192, {{1356, 914}, {24, 72, 1306, 746}, {816, 838, 274, 56}, {1104, 838, 210, 56}, -22, -38, 32,
            {792, 466}, {576, 368, 150, 50}, 22, {312, 426}, -58,
-           {848, 484}, {32, 80, 786, 258}, {48, 48, 348, 34}, {672, 398, 130, 48}, 58, -26}},
+           {848, 484}, {32, 80, 786, 258}, {48, 48, 348, 34}, {672, 398, 130, 48}, 58, -26, 8, 32}},
 };
 
 // With TOVIRA_DPI_SHOTS naming a Unix folder (tests/e2e/dpi.sh sets it),
@@ -177,6 +179,30 @@ TEST(DpiLayout, MainWindowFollowsTheScaledLayout) {
     EXPECT_EQ(tray->Icon().Width(), SystemMetricForDpi(SM_CXSMICON, ExpectedDpi()));
     EXPECT_EQ(tray->Icon().Width(), GetSystemMetrics(SM_CXSMICON));
     ScreenShot(form, "window");
+
+    // Menu items measured at the scale: the separator, and an item with an
+    // image (at least the scaled image plus 6, and its text's height and 3/4).
+    auto* menus = dynamic_cast<TXPMenu*>(form->FindComponent("XPMenu1"));
+    auto* exit = dynamic_cast<TMenuItem*>(form->FindComponent("Exit1"));
+    auto* separator = dynamic_cast<TMenuItem*>(form->FindComponent("N1"));
+    ASSERT_TRUE(menus && exit && separator);
+    HDC screen = GetDC(nullptr);
+    {
+        TCanvas canvas(screen);
+        int width = 0, height = 0;
+        menus->MeasureMenuItem(separator, canvas, width, height);
+        EXPECT_EQ(height, e.separatorHeight);
+        width = height = 0;
+        menus->MeasureMenuItem(exit, canvas, width, height);
+        std::printf("menu item height at %d dpi: %d\n", ExpectedDpi(), height);
+        EXPECT_GE(height, e.menuImage + 6);
+        const int textHeight = canvas.TextHeight("Exit");
+        EXPECT_GE(height, textHeight + textHeight * 3 / 4);
+        // The menu font is the system's at this resolution.
+        const NONCLIENTMETRICSA metrics = NonClientMetricsForDpi(ExpectedDpi());
+        EXPECT_EQ(canvas.Font.Height(), metrics.lfMenuFont.lfHeight);
+    }
+    ReleaseDC(nullptr, screen);
     delete form;
 }
 
