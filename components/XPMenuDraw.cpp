@@ -36,11 +36,13 @@ bool IsNTFamily() {
 // The resolution the menus are drawn at: their form's (96 dpi without one).
 int MenuDpi(const TForm* form) { return form ? form->Dpi() : dpi::kDesignDpi; }
 
-// The system's menu font is that of the system resolution; the form may be
-// laid out for another monitor's.
+// The system's menu font at the form's resolution (the ANSI call gives it
+// at one resolution only: 96 dpi under Wine).
 void FitMenuFont(TFont& font, const TForm* form) {
-    const int system = SystemDpi(), wanted = MenuDpi(form);
-    if (wanted != system) font.SetHeight(dpi::Scale(font.Height(), wanted, system));
+    const int wanted = MenuDpi(form);
+    if (wanted == dpi::kDesignDpi && SystemDpi() == dpi::kDesignDpi) return;
+    const int height = NonClientMetricsForDpi(wanted).lfMenuFont.lfHeight;
+    if (height != 0) font.SetHeight(height);
 }
 
 // Text drawn like DrawTextExA with no extra parameters, in the canvas font.
@@ -170,6 +172,7 @@ std::pair<int, int> TXPMenu::ItemImageSize(TMenuItem* item) const {
 void TXPMenu::MeasureMenuItem(TMenuItem* item, TCanvas& canvas, int& width, int& height) {
     const bool separator = item->Caption() == "-";
     const std::string s = xpmenu::MeasuredText(item->Caption(), item->ShortCutText());
+    if (useSystemColors_) FitMenuFont(font_, ownerForm_);  // measured before the first painting
     canvas.Font.Assign(font_);
     const bool hasAmpersand = s.find('&') != std::string::npos;
     const int ampersand = hasAmpersand ? canvas.TextWidth("&") : 0;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "DpiScale.h"
 #include "Exceptions.h"
 #include "LayoutReader.h"
 
@@ -61,6 +62,16 @@ void TCoolBar::EdgesChanged() {
     SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     AdjustHeight();
+}
+
+void TCoolBar::ChangeScale(int toDpi, int fromDpi) {
+    for (auto& band : bands_) {
+        band->minHeight_ = dpi::Scale(band->minHeight_, toDpi, fromDpi);
+        band->minWidth_ = dpi::Scale(band->minWidth_, toDpi, fromDpi);
+        band->width_ = dpi::Scale(band->width_, toDpi, fromDpi);
+    }
+    TWinControl::ChangeScale(toDpi, fromDpi);
+    RecreateBands();
 }
 
 int TCoolBar::EdgeWidth() const { return (edgeInner_ != esNone ? 1 : 0) + (edgeOuter_ != esNone ? 1 : 0); }

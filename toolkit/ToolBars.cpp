@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "DpiScale.h"
 #include "Exceptions.h"
 #include "ImgList.h"
 #include "LayoutReader.h"
@@ -178,6 +179,16 @@ void TToolBar::SetButtonWidth(int width) {
 
 void TToolBar::SetButtonHeight(int height) {
     buttonHeight_ = height;
+    RecreateButtons();
+}
+
+void TToolBar::ChangeScale(int toDpi, int fromDpi) {
+    TWinControl::ChangeScale(toDpi, fromDpi);
+    buttonWidth_ = dpi::Scale(buttonWidth_, toDpi, fromDpi);
+    buttonHeight_ = dpi::Scale(buttonHeight_, toDpi, fromDpi);
+    // The window measures its buttons' captions in its font: again, then
+    // the buttons at their new size.
+    if (HandleAllocated()) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
     RecreateButtons();
 }
 

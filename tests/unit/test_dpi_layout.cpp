@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -15,6 +16,8 @@
 #include "ComCtrls.h"
 #include "CoolTrayIcon.h"
 #include "Dpi.h"
+#include "PictureView.h"
+#include "ProgramUnderTest.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
 #include "TestApplication.h"
@@ -248,6 +251,34 @@ TEST(DpiLayout, RescueDialogFollowsTheScaledLayout) {
     EXPECT_EQ(box.bottom, e.rescueClient.cy);
     ScreenShot(dialog, "rescue");
     delete dialog;
+}
+
+// The picture view draws at the scale: margins, gaps and the picture's box
+// (24 x 24 at 96 dpi), which the highlight, focus frame and assistive
+// technology take too.
+TEST(DpiLayout, PictureViewPlacesPicturesAtTheScale) {
+    TestApplication();
+    // left margin, top margin, side of the 24-pixel picture
+    const std::map<int, std::array<int, 3>> expected = {
+        {96, {10, 15, 24}}, {120, {13, 19, 30}}, {144, {15, 23, 36}}, {192, {20, 30, 48}}};
+    ASSERT_TRUE(expected.count(ExpectedDpi()));
+    const auto [left, top, side] = expected.at(ExpectedDpi());
+    TfrmMain* form = Application->CreateForm<TfrmMain>(nullptr);
+    auto* view = new TPictureView(form);
+    view->SetParent(form);
+    view->SetBounds(0, 0, 300, 200);
+    view->SetFiles({WinePath(std::string(LIBRARY_DIR_UNIX) + "/general/blink.gif")});
+    form->Show();  // pictures are measured when they come into sight
+    EXPECT_TRUE(WaitFor([&] {
+        Application->ProcessMessages();
+        return view->MeasuredCount() == view->Count() && !view->Busy();
+    }));
+    const RECT box = view->PictureRect(0);
+    EXPECT_EQ(box.left, left);
+    EXPECT_EQ(box.top, top);
+    EXPECT_EQ(box.right - box.left, side);
+    EXPECT_EQ(box.bottom - box.top, side);
+    delete form;
 }
 
 // The system moves the window to a monitor of another resolution: the
