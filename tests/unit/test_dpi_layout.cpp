@@ -173,6 +173,10 @@ TEST(DpiLayout, MainWindowFollowsTheScaledLayout) {
     EXPECT_EQ(BoundsOf(form->BitBtn3), e.exitButton);
     EXPECT_EQ(form->Font().Height(), e.formFont);
     EXPECT_EQ(WindowFontHeight(form->BitBtn2), e.formFont);
+    EXPECT_EQ(WindowFontHeight(form->PageControl1), e.formFont);
+    auto* toolBar = dynamic_cast<TWinControl*>(form->FindComponent("ToolBar1"));
+    ASSERT_NE(toolBar, nullptr);
+    EXPECT_EQ(WindowFontHeight(toolBar), e.formFont);
     EXPECT_EQ(form->Panel2->Font().Height(), e.noticeFont);  // a panel of our own class draws with its Font
     EXPECT_EQ(form->BitBtn2->Glyph().Width(), e.glyph);
     EXPECT_EQ(form->BitBtn2->Glyph().Height(), e.glyph);
