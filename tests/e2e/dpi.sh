@@ -24,6 +24,7 @@ set_dpi() {
 }
 restore() { set_dpi 96; }
 trap restore EXIT
+trap 'exit 1' TERM INT  # the resolution is put back when stopped too
 
 failed=0
 for dpi in 120 144 192; do
