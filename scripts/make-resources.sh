@@ -94,9 +94,10 @@ for size in 16 20 24 40 48 64; do
   smiley "$tmp/big.png" $((size * 8)) "$(echo "scale=4; $size * 8 / 32" | bc)"
   convert "$tmp/big.png" -filter Box -resize "${size}x${size}" -strip "$tmp/$size.png"
 done
-for size in 16 20 24; do images+=("$tmp/$size.png"); done
+# The 32x32 image first: a reader that takes the first image gets the
+# original icon.
 images+=("$tmp/32.ico")
-for size in 40 48 64; do images+=("$tmp/$size.png"); done
+for size in 16 20 24 40 48 64; do images+=("$tmp/$size.png"); done
 convert "${images[@]}" -strip ICO:app.ico
 
 # The tray icon stored with the main window's layout: the application icon's

@@ -311,3 +311,33 @@ TEST(DpiLayout, DpiChangedTakesTheSuggestedRectangleAndRescales) {
     EXPECT_EQ(form->BitBtn2->Glyph().Width(), 16);
     delete form;
 }
+
+// The borderless rescue dialog on a monitor of twice the resolution: its
+// rounded region and its controls follow the rectangle the system suggests.
+TEST(DpiLayout, RescueDialogReshapesOnDpiChanged) {
+    if (ExpectedDpi() != 96) GTEST_SKIP() << "run from 96 dpi";
+    TestApplication();
+    auto* dialog = new TfrmPro(nullptr);
+    dialog->AfterConstruction();
+    // (5, 1) lies inside the 12-pixel corner of 96 dpi, outside the 24-pixel one.
+    auto insideRegion = [&](int x, int y) {
+        HRGN shape = CreateRectRgn(0, 0, 0, 0);
+        const bool inside = GetWindowRgn(dialog->Handle(), shape) != ERROR && PtInRegion(shape, x, y);
+        DeleteObject(shape);
+        return inside;
+    };
+    EXPECT_TRUE(insideRegion(5, 1));
+    RECT suggested{100, 80, 100 + 848, 80 + 484};
+    SendMessageA(dialog->Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(BoundsOf(dialog->GroupBox1), kExpected.at(192).groupBox);
+    EXPECT_EQ(dialog->Label4->Font().Height(), kExpected.at(192).titleFont);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(dialog->Handle(), region), ERROR);
+    RECT box;
+    GetRgnBox(region, &box);
+    DeleteObject(region);
+    EXPECT_EQ(box.right - box.left, 848);
+    EXPECT_EQ(box.bottom, 484);
+    EXPECT_FALSE(insideRegion(5, 1));
+    delete dialog;
+}
