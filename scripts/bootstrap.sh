@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Installs everything the build, run and tests need (Debian packages only).
 # Idempotent: when everything is present it only checks and returns.
+#
+#   scripts/bootstrap.sh                  the build, run and tests
+#   scripts/bootstrap.sh --library-tools  only what scripts/make-default-library.sh
+#                                         needs (the emoji font, fontTools, ImageMagick);
+#                                         the build never needs these
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -17,11 +22,27 @@ packages=(
 )
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+# Waits for another apt-get (or dpkg) to let go of its lock instead of failing.
+apt_get() { sudo_ env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 "$@"; }
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
+not_installed() {  # not_installed <package...>: prints those missing, one a line
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
+
+if [ "${1:-}" = --library-tools ]; then
+  mapfile -t missing < <(not_installed fonts-noto-color-emoji python3-fonttools imagemagick)
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "bootstrap: installing ${missing[*]} for scripts/make-default-library.sh"
+    apt_get update -qq
+    apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+  exit 0
+fi
+
+mapfile -t missing < <(not_installed "${packages[@]}")
 
 need_src=0
 [ -f "$deps/libjpeg-turbo/CMakeLists.txt" ] || need_src=1
@@ -42,9 +63,9 @@ Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
   fi
-  sudo_ apt-get update -qq
+  apt_get update -qq
   if [ ${#missing[@]} -gt 0 ]; then
-    DEBIAN_FRONTEND=noninteractive sudo_ apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
 fi
 

@@ -28,13 +28,18 @@ failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 [ -f "$zip" ] || { echo "missing $BUILD_DIR/Tovira-2.0-win32.zip (or -win64)" >&2; exit 1; }
 
-# --- content list: exactly the program, its data and the read-me, in one folder
+# --- content list: exactly the program, its data, the licences and the read-me, in one folder
 unzip -Z1 "$zip" | grep -v '/$' | sort >"$work/listed"
 {
   printf 'Tovira/%s\n' Tovira.exe Tovira.chm sound.wav ReadMe.txt
-  (cd "$SOURCE_DIR/data" && find images -type f | sed 's|^|Tovira/|')
+  (cd "$SOURCE_DIR/data" && find images licenses -type f | sed 's|^|Tovira/|')
 } | sort >"$work/expected"
 diff "$work/expected" "$work/listed" >&2 || fail "the zip's content list differs (< expected, > in the zip)"
+grep -q 'Tovira/licenses/NOTICE.txt' "$work/listed" || fail "no licence notice in the zip"
+# A download people take by mail and on slow lines: under 3 MB.
+zip_bytes=$(stat -c %s "$zip")
+[ "$zip_bytes" -lt $((3 * 1024 * 1024)) ] || fail "the zip has $zip_bytes bytes, 3 MB or more"
+echo "zip: $zip_bytes bytes"
 
 # --- start from a fresh folder, with a space in its name
 folder="$work/Unzipped here"
@@ -43,6 +48,11 @@ app="$folder/Tovira"
 head -n1 "$app/ReadMe.txt" | grep -q $'^Tovira 2.0 - .*\r$' ||
   fail "the read-me does not start with the product line in Windows line ends"
 [ "$(head -c 2 "$app/Tovira.exe")" = MZ ] || fail "Tovira.exe is not a Windows program"
+for text in "$app"/licenses/*.txt; do
+  cmp -s <(tr -d '\r' <"$text") "$SOURCE_DIR/data/licenses/${text##*/}" && grep -q $'\r$' "$text" ||
+    fail "${text##*/} is not the licence text of data/licenses in Windows line ends"
+done
+grep -q 'Apache License' "$app/licenses/NOTICE.txt" || fail "the notice names no licence"
 icons_before=$(probe tray | grep -c '^icon')
 xdotool mousemove 640 400
 (cd "$app" && exec "$SOURCE_DIR/scripts/wine-run" ./Tovira.exe) >/dev/null 2>&1 &

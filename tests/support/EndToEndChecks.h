@@ -23,9 +23,9 @@ inline bool Answers(HWND wnd, UINT timeoutMs = 5000) {
     return SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
 }
 
-// A picture of the default library, as bytes.
-inline std::string LibraryPicture(const std::string& relative) {
-    return TempFolder::ReadFile(WinePath(std::string(LIBRARY_DIR_UNIX) + "/" + relative));
+// A picture of the tests' own (tests/data/pictures), as bytes.
+inline std::string FixturePicture(const std::string& name) {
+    return TempFolder::ReadFile(WinePath(std::string(TEST_DATA_DIR) + "/pictures/" + name));
 }
 
 // A Windows path as a picture click reports it: forward slashes.

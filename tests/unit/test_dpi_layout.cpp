@@ -271,7 +271,7 @@ TEST(DpiLayout, PictureViewPlacesPicturesAtTheScale) {
     auto* view = new TPictureView(form);
     view->SetParent(form);
     view->SetBounds(0, 0, 300, 200);
-    view->SetFiles({WinePath(std::string(LIBRARY_DIR_UNIX) + "/general/blink.gif")});
+    view->SetFiles({WinePath(std::string(TEST_DATA_DIR) + "/pictures/blink.gif")});
     form->Show();  // pictures are measured when they come into sight
     EXPECT_TRUE(WaitFor([&] {
         Application->ProcessMessages();

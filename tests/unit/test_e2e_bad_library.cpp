@@ -46,9 +46,9 @@ protected:
     static void SetUpTestSuite() {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // oleacc
         app = new TempFolder;
-        const std::string smile = e2e::LibraryPicture("general/smile.gif");
-        const std::string wink = e2e::LibraryPicture("general/wink.png");
-        const std::string pizza = e2e::LibraryPicture("food/pizza.jpg");
+        const std::string smile = e2e::FixturePicture("smile.gif");
+        const std::string wink = e2e::FixturePicture("wink.png");
+        const std::string pizza = e2e::FixturePicture("pizza.jpg");
         app->MakeFolder("images");
         app->MakeFolder("images\\general");
         app->WriteFile("images\\general\\smile.gif", smile);
@@ -204,7 +204,7 @@ TEST(BadLibraryFolder, TwoThousandCategoriesStartShowAndPick) {
         app.MakeFolder(name);
     }
     app.MakeFolder("images\\general");
-    app.WriteFile("images\\general\\smile.gif", e2e::LibraryPicture("general/smile.gif"));
+    app.WriteFile("images\\general\\smile.gif", e2e::FixturePicture("smile.gif"));
     ComposePeer peer("ATH_Note", "Compose");
     ProgramUnderTest program(app);
     DWORD start = GetTickCount();

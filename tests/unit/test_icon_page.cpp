@@ -21,9 +21,9 @@ namespace {
 
 using clip_test::ComposePeer;
 
-// A picture of the default library, for pages that are shown.
-std::string LibraryPicture(const std::string& relative) {
-    std::string path = "Z:" LIBRARY_DIR_UNIX "/" + relative;
+// A picture of the tests' own (tests/data/pictures), for pages that are shown.
+std::string FixturePicture(const std::string& name) {
+    std::string path = "Z:" TEST_DATA_DIR "/pictures/" + name;
     for (char& c : path)
         if (c == '/') c = '\\';
     return TempFolder::ReadFile(path);
@@ -116,7 +116,7 @@ TEST_F(IconPages, AnEmptyFolderGivesAnEmptyPageOnItsTab) {
 TEST_F(IconPages, TheBrowserIsTriedOnceAndEveryPageShowsItsPictures) {
     for (const char* name : {"general", "additional", "animals"}) {
         Category(name);
-        Picture(name, "smile.gif", LibraryPicture("general/smile.gif"));
+        Picture(name, "smile.gif", FixturePicture("smile.gif"));
     }
     ticonbox::SetBrowserUsable(true);
     const DWORD start = GetTickCount();
@@ -189,7 +189,7 @@ TEST_F(IconPages, PictureTitlesArePickedAndOthersIgnored) {
 TEST_F(IconPages, AClickInTheNativeViewPastesThatPictureAndHidesWhenAsked) {
     ComposePeer note("ATH_Note", "Compose");
     Category("general");
-    const std::string smile = LibraryPicture("general/smile.gif");
+    const std::string smile = FixturePicture("smile.gif");
     for (const char* name : {"Bob's smile.gif", "fish & chips.gif", "plain.gif"}) Picture("general", name, smile);
     ticonbox::SetBrowserUsable(false);
     LoadLibrary();

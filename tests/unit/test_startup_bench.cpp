@@ -16,8 +16,8 @@
 
 namespace {
 
-std::string LibraryPicture(const std::string& relative) {
-    return TempFolder::ReadFile(WinePath(std::string(LIBRARY_DIR_UNIX) + "/" + relative));
+std::string FixturePicture(const std::string& name) {
+    return TempFolder::ReadFile(WinePath(std::string(TEST_DATA_DIR) + "/pictures/" + name));
 }
 
 // Copies every picture of the default library into `app`'s images folder.
@@ -67,7 +67,7 @@ TEST(StartUpBenchmark, EmptyDefaultAndLargeLibraries) {
     CopyDefaultLibrary(standard);
     TempFolder large;
     large.MakeFolder("images");
-    const std::string smile = LibraryPicture("general/smile.gif");
+    const std::string smile = FixturePicture("smile.gif");
     constexpr int kCategories = 40, kPerCategory = 100;
     for (int c = 0; c < kCategories; ++c) {
         const std::string category = "images\\category" + std::to_string(c);
