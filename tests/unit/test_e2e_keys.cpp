@@ -87,13 +87,6 @@ double ProcessorMsOver10s(const std::string& exe) {
     return before < 0 || after < 0 ? -1 : after - before;
 }
 
-HWND FocusOf(HWND wnd) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(wnd, nullptr), &info)) return nullptr;
-    return info.hwndFocus;
-}
-
 }  // namespace
 
 TEST(PickerEndToEnd, AnimatesWhileShownCostsNothingInTheTrayAndWorksFromTheKeyboard) {
