@@ -8,12 +8,12 @@
 
 namespace {
 
-// The Run value's text; false when there is none (or it is no text).
+// The Run value's text (expanded, when it holds variables); false when there
+// is none or it is no text.
 bool ReadRunValue(std::string& command) {
     char text[2048];
     DWORD size = sizeof text;
-    if (RegGetValueA(HKEY_CURRENT_USER, kRunKey, kRunValueName, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, text,
-                     &size) != ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, kRunKey, kRunValueName, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
         return false;
     command = text;
     return true;
