@@ -9,18 +9,12 @@
 
 #include <string>
 
+#include "ComApartment.h"
 #include "EndToEndChecks.h"
 #include "KeySecurity.h"
 #include "StartWithWindows.h"
 
 namespace {
-
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    void TearDown() override { CoUninitialize(); }
-};
-const auto* const comEnvironment = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 using clip_test::ComposePeer;
 
@@ -38,18 +32,14 @@ bool PressOnKeyboard(const std::string& keys, HWND over) {
 
 constexpr char kDefaultHotkey[] = "super+shift+e";  // Win+Shift+E
 
-std::string TestPicture(const std::string& name) {
-    return TempFolder::ReadFile(WinePath(std::string(TEST_DATA_DIR) + "/pictures/" + name));
-}
-
 // "general": a broken picture first, then three good ones (ids 2 to 4).
 void WithLibrary(TempFolder& app) {
     app.MakeFolder("images");
     app.MakeFolder("images\\general");
     app.WriteFile("images\\general\\0broken.gif", "GIF89a, but nothing else");
-    app.WriteFile("images\\general\\square.gif", TestPicture("square.gif"));
-    app.WriteFile("images\\general\\blue.jpg", TestPicture("blue.jpg"));
-    app.WriteFile("images\\general\\red.bmp", TestPicture("red.bmp"));
+    app.WriteFile("images\\general\\square.gif", e2e::TestPicture("square.gif"));
+    app.WriteFile("images\\general\\blue.jpg", e2e::TestPicture("blue.jpg"));
+    app.WriteFile("images\\general\\red.bmp", e2e::TestPicture("red.bmp"));
 }
 
 // The picture (from 1) of `view` with the keyboard focus, read through oleacc; 0 for none.
@@ -97,13 +87,21 @@ std::string AnswerNotice(const ProgramUnderTest& program) {
 
 }  // namespace
 
-TEST(HotkeyEndToEnd, ShowsInFrontForTheKeyboardEscAndTheHotkeyGiveTheFrontBack) {
+// The program started in the tray, a stand-in editor (no mail client's
+// class) in front.
+class ProgramOverAnEditor : public ::testing::Test {
+protected:
+    ProgramOverAnEditor() : editor("ToviraTestEditor", "Editor"), program((WithLibrary(app), app)) {}
+    void SetUp() override {
+        ASSERT_TRUE(program.Start());
+        ASSERT_TRUE(editor.BringToFront());
+    }
     TempFolder app;
-    WithLibrary(app);
-    ComposePeer editor("ToviraTestEditor", "Editor");
-    ProgramUnderTest program(app);
-    ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(editor.BringToFront());
+    ComposePeer editor;
+    ProgramUnderTest program;
+};
+
+TEST_F(ProgramOverAnEditor, TheHotkeyShowsInFrontForTheKeyboardEscAndTheHotkeyGiveTheFrontBack) {
 
     // The first picture that can be picked takes the keyboard; Esc gives the front back.
     ASSERT_TRUE(PressOnKeyboard(kDefaultHotkey, editor.Window()));
@@ -139,50 +137,47 @@ TEST(HotkeyEndToEnd, ShowsInFrontForTheKeyboardEscAndTheHotkeyGiveTheFrontBack) 
               "[Options]\r\nDoMinimize=1\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\n");
 }
 
+namespace {
+
+// Starts the program on `ini` and answers the notice it gives at start; then
+// checks that it still shows through the tray icon and closes. The notice's
+// text, and what the options file holds after.
+std::string NoticeAtStart(const std::string& ini, std::string& written) {
+    TempFolder app;
+    WithLibrary(app);
+    app.WriteFile("Tovira.ini", ini);
+    ProgramUnderTest program(app);
+    if (!program.Start()) return "(did not start)";
+    const std::string notice = AnswerNotice(program);
+    EXPECT_TRUE(program.Reveal());
+    EXPECT_TRUE(e2e::Answers(program.Main()));
+    EXPECT_TRUE(e2e::CloseAndWait(program));
+    written = TempFolder::ReadFile(app / "Tovira.ini");
+    return notice;
+}
+
+}  // namespace
+
 // Junk, and a combination another program holds: one notice naming the
 // value each; the program runs on without a hotkey and keeps the value.
 TEST(HotkeyEndToEnd, AHotkeyThatCannotBeHadIsToldByNameAndTheProgramRunsOn) {
-    {
-        TempFolder app;
-        WithLibrary(app);
-        app.WriteFile("Tovira.ini", "[Options]\r\nHotkey=Ctrl+Junk\r\n");
-        ProgramUnderTest program(app);
-        ASSERT_TRUE(program.Start());
-        const std::string notice = AnswerNotice(program);
-        EXPECT_NE(notice.find("\"Ctrl+Junk\""), std::string::npos) << notice;
-        EXPECT_NE(notice.find("not a key combination"), std::string::npos) << notice;
-        ASSERT_TRUE(program.Reveal());
-        ASSERT_TRUE(e2e::CloseAndWait(program));
-        EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"),
-                  "[Options]\r\nHotkey=Ctrl+Junk\r\nDoMinimize=1\r\nDoSetHtml=1\r\nSound On=1\r\n");
-    }
+    std::string written;
+    std::string notice = NoticeAtStart("[Options]\r\nHotkey=Ctrl+Junk\r\n", written);
+    EXPECT_NE(notice.find("\"Ctrl+Junk\""), std::string::npos) << notice;
+    EXPECT_NE(notice.find("not a key combination"), std::string::npos) << notice;
+    EXPECT_EQ(written, "[Options]\r\nHotkey=Ctrl+Junk\r\nDoMinimize=1\r\nDoSetHtml=1\r\nSound On=1\r\n");
+
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_SHIFT, VK_F9));
-    struct Unregister {
-        ~Unregister() { UnregisterHotKey(nullptr, 1); }
-    } unregister;
-    TempFolder app;
-    WithLibrary(app);
-    app.WriteFile("Tovira.ini", "[Options]\r\nHotkey = ctrl + shift + f9\r\n");
-    ProgramUnderTest program(app);
-    ASSERT_TRUE(program.Start());
-    const std::string notice = AnswerNotice(program);
+    notice = NoticeAtStart("[Options]\r\nHotkey = ctrl + shift + f9\r\n", written);
+    UnregisterHotKey(nullptr, 1);
     EXPECT_NE(notice.find("\"ctrl + shift + f9\""), std::string::npos) << notice;
     EXPECT_NE(notice.find("already taken"), std::string::npos) << notice;
-    ASSERT_TRUE(program.Reveal());
-    EXPECT_TRUE(e2e::Answers(program.Main()));
-    ASSERT_TRUE(e2e::CloseAndWait(program));
 }
 
 // A second start, from another folder, shows the running copy's window and
 // ends without a window, a tray icon or an options file of its own.
-TEST(OneInstanceEndToEnd, ASecondStartGivesWayAndTheRunningCopyShows) {
-    TempFolder app;
-    WithLibrary(app);
-    ComposePeer editor("ToviraTestEditor", "Editor");
-    ProgramUnderTest program(app);
-    ASSERT_TRUE(program.Start());
+TEST_F(ProgramOverAnEditor, ASecondStartGivesWayAndTheRunningCopyShows) {
     const size_t icons = WineTrayIcons().size();
-    ASSERT_TRUE(editor.BringToFront());
 
     TempFolder other;
     WithLibrary(other);

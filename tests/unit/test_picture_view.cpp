@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ComApartment.h"
 #include "Forms.h"
 #include "Picture.h"
 #include "PictureDecoder.h"
@@ -22,14 +23,6 @@
 #include "Wait.h"
 
 namespace {
-
-// The view expects COM on its thread, as the program sets it up at start.
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    void TearDown() override { CoUninitialize(); }
-};
-const auto* const comEnvironment = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 std::string DataPicture(const std::string& name) {
     std::string p = std::string("Z:") + TEST_DATA_DIR + "/pictures/" + name;
