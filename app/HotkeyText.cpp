@@ -52,7 +52,9 @@ unsigned KeyCode(std::string_view word) {
     return number <= kFunctionKeys ? kVkF1 + static_cast<unsigned>(number - 1) : 0;
 }
 
-bool TypesACharacter(unsigned key) { return key == kVkSpace || (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'); }
+bool TypesACharacter(unsigned key) {
+    return key == kVkSpace || (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z');
+}
 
 }  // namespace
 
@@ -64,7 +66,8 @@ Parsed Parse(std::string_view text) {
     std::vector<std::string_view> words;
     for (size_t start = 0;;) {
         const size_t plus = text.find('+', start);
-        words.push_back(Trimmed(text.substr(start, plus == std::string_view::npos ? std::string_view::npos : plus - start)));
+        const size_t length = plus == std::string_view::npos ? std::string_view::npos : plus - start;
+        words.push_back(Trimmed(text.substr(start, length)));
         if (plus == std::string_view::npos) break;
         start = plus + 1;
     }

@@ -11,15 +11,15 @@
 #include "ComCtrls.h"
 #include "CoolTrayIcon.h"
 #include "ExtCtrls.h"
-#include "ImgList.h"
 #include "HotkeyText.h"
+#include "ImgList.h"
 #include "MainLogic.h"
 #include "Menus.h"
+#include "StartWithWindows.h"
 #include "ToolBars.h"
 #include "XPMenu.h"
 #include "about.h"
 #include "mainobj.h"
-#include "StartWithWindows.h"
 #include "setreg.h"
 
 bool DoMinimizeFlag = true;

@@ -41,7 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string command = in.Until('\0');
     const std::string exe = in.Rest();
-    if (!exe.empty()) FUZZ_CHECK(StartupCommandNames(StartupCommandFor(exe), exe) == (exe.find('"') == std::string::npos));
+    if (!exe.empty()) {
+        const bool unquoted = exe.find('"') == std::string::npos;
+        FUZZ_CHECK(StartupCommandNames(StartupCommandFor(exe), exe) == unquoted);
+    }
     StartupCommandNames(command, exe);
     return 0;
 }
