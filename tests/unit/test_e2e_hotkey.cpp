@@ -20,8 +20,9 @@ using clip_test::ComposePeer;
 
 // Presses keys on the X server's keyboard (xdotool names) with the pointer
 // resting on `over`: without a window manager the X keyboard goes to the
-// window under the pointer, and Wine hands what it gets to its own
-// foreground window, as the system does.
+// window under the pointer, and Wine delivers plain keys only when that is
+// the foreground program's window. The hotkey is seen by Wine's server
+// whichever of its windows the keys come through.
 bool PressOnKeyboard(const std::string& keys, HWND over) {
     RECT r{};
     GetWindowRect(over, &r);
