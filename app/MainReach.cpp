@@ -64,7 +64,12 @@ void TfrmMain::ShowRequested(TObject*) {
 void TfrmMain::doescapeExecute(TObject*) { HideGivingFrontBack(); }
 
 void TfrmMain::ShowForKeyboard() {
-    ShowInTrayCorner();
+    // Where the tray icon shows it: on the taskbar's monitor, wherever the pointer is.
+    RECT taskbar{};
+    const HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    const bool found = tray && GetWindowRect(tray, &taskbar);
+    const POINT trayCentre{(taskbar.left + taskbar.right) / 2, (taskbar.top + taskbar.bottom) / 2};
+    ShowInTrayCorner(found ? &trayCentre : nullptr);
     // Revealing a hidden window brings it to the front; one already shown
     // is brought there here.
     SetForegroundWindow(Application->Handle());

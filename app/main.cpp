@@ -248,14 +248,25 @@ void TfrmMain::Image5Click(TObject*) {
 
 void TfrmMain::CoolTrayIcon1MouseMove(TObject*, TShiftState, int, int) {
     HotkeyTarget = nullptr;  // a pick looks for a compose window
-    ShowInTrayCorner();      // on every move over the icon
+    // On every move over the icon; the pointer is over the tray's monitor.
+    POINT at{};
+    ShowInTrayCorner(GetCursorPos(&at) ? &at : nullptr);
 }
 
-void TfrmMain::ShowInTrayCorner() {
+void TfrmMain::ShowInTrayCorner(const POINT* onTrayMonitor) {
+    // Bottom-right corner on the work area's: the work area of the monitor
+    // the tray is on (the primary monitor's when not known).
     RECT area{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    SetLeft(area.right - Width());
-    SetTop(area.bottom - Height());
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (onTrayMonitor && GetMonitorInfoA(MonitorFromPoint(*onTrayMonitor, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        area = monitor.rcWork;
+    // Twice: arriving on a monitor of another resolution resizes the window.
+    for (int pass = 0; pass < 2; ++pass) {
+        SetLeft(area.right - Width());
+        SetTop(area.bottom - Height());
+    }
     CoolTrayIcon1->RevealMainForm();
 }
 

@@ -94,8 +94,9 @@ public:
     // Esc: hides the window without a pick and gives the front back.
     void doescapeExecute(TObject* sender);
     void StartwithWindows1Click(TObject* sender);
-    // Puts the window's bottom-right corner on the work area's and reveals it.
-    void ShowInTrayCorner();
+    // Puts the window's bottom-right corner on the work area's of the
+    // monitor holding that point (the primary's when null) and reveals it.
+    void ShowInTrayCorner(const POINT* onTrayMonitor);
 
     // The option "Hotkey" of the options file next to the executable, read
     // before the window is made so the hotkey works from the start.
