@@ -160,6 +160,7 @@ void ticonbox::PictureClicked(TObject*, int index) {
 void ticonbox::PickTitleChange(TObject*, const wchar_t* title) {
     const std::string path = AnsiText(title);
     if (!IsPictureTitle(path)) return;
+    LastPickedPicture = path;
     const int kind = ComposeClientKind();
     const std::string prefix = kind == 3 ? std::string(HtmlClipboardHeader) : std::string();
     // Lets the same picture be picked again: clicking it changes the title again.

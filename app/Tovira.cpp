@@ -2,9 +2,21 @@
 #include <windows.h>
 
 #include "Forms.h"
+#include "GlobalHotkey.h"
+#include "SingleInstance.h"
 #include "main.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // A second start hands over to the running copy before it makes or
+    // writes anything (no window, no tray icon, no options file).
+    TGlobalHotkey reach;
+    TSingleInstance instance;
+    if (!instance.Claim(reach.Handle())) return 0;
+
+    // Registered before the window is made: a press while the program starts
+    // is kept until the window is there.
+    const std::string notice = reach.Register(TfrmMain::ReadHotkeyOption());
+
     TApplication application;
     try {
         Application->Initialize();
@@ -14,6 +26,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Application->HandleException(e);
         return 1;
     }
+    reach.OnHotkey = TEvent<HWND>::Bind<TfrmMain, &TfrmMain::HotkeyPressed>(frmMain);
+    reach.OnShowRequest = TNotifyEvent::Bind<TfrmMain, &TfrmMain::ShowRequested>(frmMain);
+    // A value that cannot be used is told once; the program runs without a hotkey.
+    if (!notice.empty()) Application->ShowException(notice);
+    reach.DeliverEarlyInput();
     Application->Run();
+    // The forms go with the application object, before the reach window.
+    reach.OnHotkey.Clear();
+    reach.OnShowRequest.Clear();
+    reach.Register("");
     return 0;
 }

@@ -11,9 +11,11 @@
 #include "ComCtrls.h"
 #include "CoolTrayIcon.h"
 #include "ExtCtrls.h"
+#include "HotkeyText.h"
 #include "ImgList.h"
 #include "MainLogic.h"
 #include "Menus.h"
+#include "StartWithWindows.h"
 #include "ToolBars.h"
 #include "XPMenu.h"
 #include "about.h"
@@ -25,6 +27,7 @@ bool DoSetHtmlFlag = true;
 bool SoundOnFlag = true;
 TPanel* NoticePanel = nullptr;
 HWND HotkeyTarget = nullptr;
+std::string LastPickedPicture;
 TfrmMain* frmMain = nullptr;
 
 namespace {
@@ -32,6 +35,7 @@ constexpr char kOptionsSection[] = "Options";
 constexpr char kDoMinimizeKey[] = "DoMinimize";
 constexpr char kDoSetHtmlKey[] = "DoSetHtml";
 constexpr char kSoundOnKey[] = "Sound On";
+constexpr char kHotkeyKey[] = "Hotkey";
 constexpr char kOptionsFile[] = "Tovira.ini";
 
 HHOOK MouseHook = nullptr;
@@ -42,20 +46,27 @@ LRESULT CALLBACK RightButtonFilterProc(int code, WPARAM message, LPARAM data) {
     return message == WM_RBUTTONDOWN ? 1 : 0;
 }
 
-bool ReadFlag(const std::string& file, const char* key, bool defaultValue) {
+// A missing key reads as `defaultValue`, an empty one as "".
+std::string ReadText(const std::string& file, const char* key, const char* defaultValue) {
     char value[2048];
-    GetPrivateProfileStringA(kOptionsSection, key, "", value, sizeof value, file.c_str());
-    return ParseOptionFlag(value, defaultValue);
+    GetPrivateProfileStringA(kOptionsSection, key, defaultValue, value, sizeof value, file.c_str());
+    return value;
 }
 
-void WriteFlag(const std::string& file, const char* key, bool value) {
+bool ReadFlag(const std::string& file, const char* key, bool defaultValue) {
+    return ParseOptionFlag(ReadText(file, key, ""), defaultValue);
+}
+
+void WriteText(const std::string& file, const char* key, const std::string& value) {
     // A read-only file is never written, also where the platform layer would
     // write through the attribute (Wine running as root does).
     DWORD attributes = GetFileAttributesA(file.c_str());
     bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    if (readOnly || !WritePrivateProfileStringA(kOptionsSection, key, value ? "1" : "0", file.c_str()))
+    if (readOnly || !WritePrivateProfileStringA(kOptionsSection, key, value.c_str(), file.c_str()))
         throw Exception("Unable to write to " + file);
 }
+
+void WriteFlag(const std::string& file, const char* key, bool value) { WriteText(file, key, value ? "1" : "0"); }
 }  // namespace
 
 void SortPathsByName(TStringList& paths) {
@@ -127,6 +138,7 @@ void TfrmMain::BindLayout() {
     b.Field("Minimizewhenclickaimage1", Minimizewhenclickaimage1);
     b.Field("SettoHTMLmode1", SettoHTMLmode1);
     b.Field("SoundOn1", SoundOn1);
+    b.Field("StartwithWindows1", StartwithWindows1);
     b.Field("ImageList6", ImageList6);
     b.Field("ActionList1", ActionList1);
     b.Field("CoolTrayIcon1", CoolTrayIcon1);
@@ -143,6 +155,8 @@ void TfrmMain::BindLayout() {
     b.Handler<&TfrmMain::BitBtn1Click>("BitBtn1Click", this);
     b.Handler<&TfrmMain::AboutTovira1Click>("AboutTovira1Click", this);
     b.Handler<&TfrmMain::CoolTrayIcon1MouseMove>("CoolTrayIcon1MouseMove", this);
+    b.Handler<&TfrmMain::doescapeExecute>("doescapeExecute", this);
+    b.Handler<&TfrmMain::StartwithWindows1Click>("StartwithWindows1Click", this);
 }
 
 void TfrmMain::FormCreate(TObject*) {
@@ -163,6 +177,11 @@ void TfrmMain::ReadOptions() {
     DoMinimizeFlag = ReadFlag(file, kDoMinimizeKey, true);
     DoSetHtmlFlag = ReadFlag(file, kDoSetHtmlKey, true);
     SoundOnFlag = ReadFlag(file, kSoundOnKey, true);
+    Hotkey = ReadText(file, kHotkeyKey, hotkey::kDefault);
+}
+
+std::string TfrmMain::ReadHotkeyOption() {
+    return ReadText(AppDirOf(ExecutablePath()) + kOptionsFile, kHotkeyKey, hotkey::kDefault);
 }
 
 void TfrmMain::WriteOptions() {
@@ -170,12 +189,14 @@ void TfrmMain::WriteOptions() {
     WriteFlag(file, kDoMinimizeKey, DoMinimizeFlag);
     WriteFlag(file, kDoSetHtmlKey, DoSetHtmlFlag);
     WriteFlag(file, kSoundOnKey, SoundOnFlag);
+    WriteText(file, kHotkeyKey, Hotkey);
 }
 
 void TfrmMain::ReflectOptions() {
     SoundOn1->SetCaption(SoundOnFlag ? "Sound Off" : "Sound On");
     Minimizewhenclickaimage1->SetChecked(DoMinimizeFlag);
     SettoHTMLmode1->SetChecked(DoSetHtmlFlag);
+    StartwithWindows1->SetChecked(StartsWithWindows(ExecutablePath()));
 }
 
 void TfrmMain::AddCategory(const std::string& path) { CategoryList->Add(path); }
@@ -226,14 +247,20 @@ void TfrmMain::Image5Click(TObject*) {
 }
 
 void TfrmMain::CoolTrayIcon1MouseMove(TObject*, TShiftState, int, int) {
-    // Bottom-right corner on the work area's, on every move over the icon:
-    // the work area of the monitor the tray is on (the pointer is over it).
+    HotkeyTarget = nullptr;  // a pick looks for a compose window
+    // On every move over the icon; the pointer is over the tray's monitor.
+    POINT at{};
+    ShowInTrayCorner(GetCursorPos(&at) ? &at : nullptr);
+}
+
+void TfrmMain::ShowInTrayCorner(const POINT* onTrayMonitor) {
+    // Bottom-right corner on the work area's: the work area of the monitor
+    // the tray is on (the primary monitor's when not known).
     RECT area{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    POINT at{};
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (GetCursorPos(&at) && GetMonitorInfoA(MonitorFromPoint(at, MONITOR_DEFAULTTOPRIMARY), &monitor))
+    if (onTrayMonitor && GetMonitorInfoA(MonitorFromPoint(*onTrayMonitor, MONITOR_DEFAULTTOPRIMARY), &monitor))
         area = monitor.rcWork;
     // Twice: arriving on a monitor of another resolution resizes the window.
     for (int pass = 0; pass < 2; ++pass) {

@@ -34,6 +34,8 @@ extern TPanel* NoticePanel;
 // window: the pick pastes there. Null when the window was shown another way
 // (the tray icon), so the pick looks for a compose window as before.
 extern HWND HotkeyTarget;
+// The last picture picked (forward slashes), for the keyboard's next start.
+extern std::string LastPickedPicture;
 
 class TfrmMain : public TForm {
 public:
@@ -53,6 +55,7 @@ public:
     TMenuItem* Minimizewhenclickaimage1 = nullptr;
     TMenuItem* SettoHTMLmode1 = nullptr;
     TMenuItem* SoundOn1 = nullptr;
+    TMenuItem* StartwithWindows1 = nullptr;
     TImageList* ImageList6 = nullptr;
     TActionList* ActionList1 = nullptr;
     TCoolTrayIcon* CoolTrayIcon1 = nullptr;
@@ -60,6 +63,7 @@ public:
 
     std::string ImagesDir;  // AppDir + "images", no trailing backslash
     std::string AppDir;     // always ends in a backslash
+    std::string Hotkey;     // the option "Hotkey" as read (the default when the key is missing)
     std::unique_ptr<TStringList> CategoryList;
 
     // Builds one tab per immediate sub-folder of ImagesDir.
@@ -81,6 +85,22 @@ public:
     void AboutTovira1Click(TObject* sender);
     void CoolTrayIcon1MouseMove(TObject* sender, TShiftState shift, int x, int y);
 
+    // ---- Reached from the keyboard and from a second start (MainReach.cpp) ----
+    // Shows the window for the keyboard (the window in front becomes
+    // HotkeyTarget), or hides it when it is shown.
+    void HotkeyPressed(HWND front);
+    // A second start: shows the window for the keyboard, with no target.
+    void ShowRequested(TObject* sender);
+    // Esc: hides the window without a pick and gives the front back.
+    void doescapeExecute(TObject* sender);
+    void StartwithWindows1Click(TObject* sender);
+    // Puts the window's bottom-right corner on the work area's of the
+    // monitor holding that point (the primary's when null) and reveals it.
+    void ShowInTrayCorner(const POINT* onTrayMonitor);
+
+    // The option "Hotkey" of the options file next to the executable, read
+    // before the window is made so the hotkey works from the start.
+    static std::string ReadHotkeyOption();
     // Reads / writes the three options at AppDir + "Tovira.ini".
     void ReadOptions();
     void WriteOptions();
@@ -89,6 +109,11 @@ public:
 
 private:
     void BindLayout();
+    void ShowForKeyboard();
+    void HideGivingFrontBack();
+    // The current tab's pictures take the keyboard: the last picked one
+    // when it is on this tab, else the first that can be picked.
+    void FocusPictures();
 };
 
 extern TfrmMain* frmMain;

@@ -96,6 +96,11 @@ processor times from /proc move much less.
    tab of 125 pictures (its animations moving); back in the tray ("Minimize to tray")
    after the shows and picks. (GetProcessTimes on another process is checked once;
    see the notes.)
+6. **Reach.** Hotkey to window shown: a stand-in editor (\`compose_peer\` with a class
+   of no mail client) is brought to the front, the driver injects Win+Shift+E
+   (SendInput) and polls every millisecond until Tovira's window is visible, is the
+   foreground window and its picture view has the keyboard focus (a tab of 24
+   pictures of the default library); Esc puts it back between runs (untimed).
 
 ## Figures
 

@@ -3,7 +3,7 @@
 // Markdown. Not a test: it asserts nothing, it reports.
 //
 //   tovira_bench [--runs N] [--clk-tck TICKS] [--idle SECONDS]
-//                [--only startup|show|pick|work] [--out FILE]
+//                [--only startup|show|pick|hotkey|work] [--out FILE]
 #include <windows.h>
 
 #include <cstdarg>
@@ -15,6 +15,7 @@
 #include "BenchConfig.h"
 #include "BenchReport.h"
 #include "BenchTiming.h"
+#include "HotkeyBench.h"
 #include "PickBench.h"
 #include "ShowBench.h"
 #include "StartupBench.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
         if (only.empty() || only == "startup") MeasureStartup(report, config);
         if (only.empty() || only == "show" || only == "pick") MeasureShownProgram(report, config, only != "show");
         if (only.empty() || only == "pick") MeasureSilentPicks(report, config);
+        if (only.empty() || only == "hotkey") MeasureHotkeyShows(report, config);
         keeper.TearDown();
     }
     // Last: it turns this process into the program itself.

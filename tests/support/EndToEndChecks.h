@@ -28,6 +28,11 @@ inline std::string FixturePicture(const std::string& name) {
     return TempFolder::ReadFile(WinePath(std::string(TEST_DATA_DIR) + "/pictures/" + name));
 }
 
+// A picture of the tests' own data (tests/data/pictures), as bytes.
+inline std::string TestPicture(const std::string& name) {
+    return TempFolder::ReadFile(WinePath(std::string(TEST_DATA_DIR) + "/pictures/" + name));
+}
+
 // A Windows path as a picture click reports it: forward slashes.
 inline std::string Slashed(std::string path) {
     for (char& c : path)

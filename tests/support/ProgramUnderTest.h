@@ -33,6 +33,14 @@ inline std::string MessageBoxText(HWND box) {
     return "";
 }
 
+// The window with the keyboard focus in the thread of `window`.
+inline HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
 class ProgramUnderTest {
 public:
     explicit ProgramUnderTest(const TempFolder& folder) : folder_(folder) {

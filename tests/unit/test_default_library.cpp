@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "ComEnvironment.h"
+#include "ComApartment.h"
 #include "Forms.h"
 #include "PictureDecoder.h"
 #include "PictureView.h"

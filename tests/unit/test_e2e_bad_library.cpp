@@ -21,7 +21,7 @@ using clip_test::ComposePeer;
 using e2e::ViewAccess;
 
 constexpr int kCorruptFiles = 1000;
-const char kDefaultOptions[] = "[Options]\r\nDoMinimize=1\r\nDoSetHtml=1\r\nSound On=1\r\n";
+const char kDefaultOptions[] = "[Options]\r\nDoMinimize=1\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\n";
 
 // File `i` of the corrupt category: no picture, in one of several ways,
 // under each of the four picture extensions.

@@ -243,7 +243,7 @@ TEST_F(BadMoments, AComposeWindowClosingAsThePasteBeginsTakesNoStrayKeys) {
 
 TEST_F(BadMoments, ClosingWritesTheOptionsAndEnds) {
     ASSERT_TRUE(e2e::CloseAndWait(*program));
-    EXPECT_EQ(TempFolder::ReadFile(*app / "Tovira.ini"), "[Options]\r\nDoMinimize=1\r\nDoSetHtml=1\r\nSound On=1\r\n");
+    EXPECT_EQ(TempFolder::ReadFile(*app / "Tovira.ini"), "[Options]\r\nDoMinimize=1\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\n");
 }
 
 // No taskbar takes the icon at start (under Wine a tray is always there, so

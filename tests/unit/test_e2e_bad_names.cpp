@@ -231,7 +231,7 @@ TEST_F(BadNames, PathsNearMaxPathPasteWholeOrCannotBePicked) {
 
 TEST_F(BadNames, ClosingWritesTheOptionsAndEnds) {
     ASSERT_TRUE(e2e::CloseAndWait(*program));
-    EXPECT_EQ(TempFolder::ReadFile(*app / "Tovira.ini"), "[Options]\r\nDoMinimize=0\r\nDoSetHtml=1\r\nSound On=1\r\n");
+    EXPECT_EQ(TempFolder::ReadFile(*app / "Tovira.ini"), "[Options]\r\nDoMinimize=0\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\n");
 }
 
 }  // namespace

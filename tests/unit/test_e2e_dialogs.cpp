@@ -38,14 +38,6 @@ POINT ClientPoint(HWND wnd, int x, int y) {
     return p;
 }
 
-// The window with the keyboard focus in the program's thread.
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
 void PressKey(WORD key) {
     INPUT in[2] = {};
     for (INPUT& i : in) {

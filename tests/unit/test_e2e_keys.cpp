@@ -18,27 +18,18 @@
 #include <string>
 #include <vector>
 
+#include "ComApartment.h"
 #include "ClipboardPayload.h"
 #include "IconPageText.h"
 #include "PictureAccess.h"
+#include "EndToEndChecks.h"
 #include "ProgramUnderTest.h"
 #include "ScreenShot.h"
 #include "clip_peer.h"
 
 namespace {
 
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    void TearDown() override { CoUninitialize(); }
-};
-const auto* const comEnvironment = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
-
 using clip_test::ComposePeer;
-
-std::string TestPicture(const std::string& name) {
-    return TempFolder::ReadFile(WinePath(std::string(TEST_DATA_DIR) + "/pictures/" + name));
-}
 
 // Processor time (user + kernel) so far of the program started from
 // `exe`, in milliseconds. Wine's GetProcessTimes gives 0 for another
@@ -87,13 +78,6 @@ double ProcessorMsOver10s(const std::string& exe) {
     return before < 0 || after < 0 ? -1 : after - before;
 }
 
-HWND FocusOf(HWND wnd) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(wnd, nullptr), &info)) return nullptr;
-    return info.hwndFocus;
-}
-
 }  // namespace
 
 TEST(PickerEndToEnd, AnimatesWhileShownCostsNothingInTheTrayAndWorksFromTheKeyboard) {
@@ -101,16 +85,16 @@ TEST(PickerEndToEnd, AnimatesWhileShownCostsNothingInTheTrayAndWorksFromTheKeybo
     app.MakeFolder("images");
     app.MakeFolder("images\\general");
     app.MakeFolder("images\\zoo");
-    const std::string blink = TestPicture("blink.gif"), bounce = TestPicture("bounce.gif");
+    const std::string blink = e2e::TestPicture("blink.gif"), bounce = e2e::TestPicture("bounce.gif");
     for (int i = 0; i < 12; ++i) {
         char name[40];
         wsprintfA(name, "images\\general\\a%02d.gif", i);
         app.WriteFile(name, i % 2 ? bounce : blink);
     }
-    app.WriteFile("images\\general\\plum.jpg", TestPicture("blue.jpg"));
-    app.WriteFile("images\\general\\pear.bmp", TestPicture("red.bmp"));
-    app.WriteFile("images\\zoo\\cat.bmp", TestPicture("red.bmp"));
-    app.WriteFile("images\\zoo\\dog.png", TestPicture("alpha.png"));
+    app.WriteFile("images\\general\\plum.jpg", e2e::TestPicture("blue.jpg"));
+    app.WriteFile("images\\general\\pear.bmp", e2e::TestPicture("red.bmp"));
+    app.WriteFile("images\\zoo\\cat.bmp", e2e::TestPicture("red.bmp"));
+    app.WriteFile("images\\zoo\\dog.png", e2e::TestPicture("alpha.png"));
     const std::string general = ForwardSlashPath(app.Path()) + "/images/general/";
 
     ComposePeer note("ATH_Note", "Compose");

@@ -165,5 +165,5 @@ TEST(MenusEndToEnd, DroppedMenusArePaintedByTheThemedMenuComponent) {
 
     program.PressKeys({VK_CONTROL, 'X'});
     ASSERT_TRUE(program.WaitForExit());
-    EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"), "[Options]\r\nDoMinimize=0\r\nDoSetHtml=1\r\nSound On=1\r\n");
+    EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"), "[Options]\r\nDoMinimize=0\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\n");
 }

@@ -8,19 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "ComApartment.h"
 #include "GifAnimation.h"
 #include "GifWriter.h"
 #include "PictureDecoder.h"
 #include "TempFolder.h"
 
 namespace {
-
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    void TearDown() override { CoUninitialize(); }
-};
-const auto* const comEnvironment = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kBlack = 0x000000,
                         kWhite = 0xFFFFFF;

@@ -197,8 +197,28 @@ TEST_F(MainWindow, OptionsAreWrittenAsOneAndZeroInKeyOrder) {
     DoMinimizeFlag = true;
     DoSetHtmlFlag = false;
     SoundOnFlag = true;
+    form->Hotkey = "ctrl + Shift+F9";  // as the user wrote it
     form->WriteOptions();
-    EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"), "[Options]\r\nDoMinimize=1\r\nDoSetHtml=0\r\nSound On=1\r\n");
+    EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"),
+              "[Options]\r\nDoMinimize=1\r\nDoSetHtml=0\r\nSound On=1\r\nHotkey=ctrl + Shift+F9\r\n");
+}
+
+// A missing key is the default combination; an empty one is no hotkey and
+// stays empty; junk is kept as written (the notice names it).
+TEST_F(MainWindow, TheHotkeyOptionIsReadAsWrittenAndAMissingKeyIsTheDefault) {
+    TempFolder app;
+    form->AppDir = app.Path() + "\\";
+    form->ReadOptions();
+    EXPECT_EQ(form->Hotkey, "Win+Shift+E");
+    for (const char* value : {"", "Ctrl+Junk", "Alt+F4"}) {
+        app.WriteFile("Tovira.ini", std::string("[Options]\r\nHotkey=") + value + "\r\n");
+        form->ReadOptions();
+        EXPECT_EQ(form->Hotkey, value);
+        form->WriteOptions();
+        char back[64];
+        GetPrivateProfileStringA("Options", "Hotkey", "(missing)", back, sizeof back, (app / "Tovira.ini").c_str());
+        EXPECT_STREQ(back, value);
+    }
 }
 
 TEST_F(MainWindow, AFailedWriteRaisesWithTheFullPathAndStopsAtOnce) {

@@ -12,7 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "ComEnvironment.h"
+<<<<<<< HEAD
+#include "ComApartment.h"
+=======
+#include "ComApartment.h"
+>>>>>>> hotkey
 #include "Forms.h"
 #include "Picture.h"
 #include "PictureDecoder.h"
@@ -23,7 +27,6 @@
 #include "Wait.h"
 
 namespace {
-
 
 std::string DataPicture(const std::string& name) {
     std::string p = std::string("Z:") + TEST_DATA_DIR + "/pictures/" + name;

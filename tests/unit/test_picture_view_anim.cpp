@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ComApartment.h"
 #include "ComCtrls.h"
 #include "Forms.h"
 #include "GifWriter.h"
@@ -17,13 +18,6 @@
 #include "Wait.h"
 
 namespace {
-
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    void TearDown() override { CoUninitialize(); }
-};
-const auto* const comEnvironment = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 // 10 x 10, three frames, each filling a different 10 x 10 colour: red,
 // green, blue; 100 ms each (the first marked 0 ms); `loops` as given.
