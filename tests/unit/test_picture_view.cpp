@@ -12,11 +12,7 @@
 #include <string>
 #include <vector>
 
-<<<<<<< HEAD
 #include "ComApartment.h"
-=======
-#include "ComApartment.h"
->>>>>>> hotkey
 #include "Forms.h"
 #include "Picture.h"
 #include "PictureDecoder.h"
