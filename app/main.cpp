@@ -11,6 +11,7 @@
 #include "ComCtrls.h"
 #include "CoolTrayIcon.h"
 #include "ExtCtrls.h"
+#include "ForegroundWatch.h"
 #include "ImgList.h"
 #include "MainLogic.h"
 #include "Menus.h"
@@ -18,11 +19,13 @@
 #include "XPMenu.h"
 #include "about.h"
 #include "mainobj.h"
+#include "RecentTab.h"
 #include "setreg.h"
 
 bool DoMinimizeFlag = true;
 bool DoSetHtmlFlag = true;
 bool SoundOnFlag = true;
+bool PasteAnywhereFlag = true;
 TPanel* NoticePanel = nullptr;
 HWND HotkeyTarget = nullptr;
 TfrmMain* frmMain = nullptr;
@@ -32,6 +35,7 @@ constexpr char kOptionsSection[] = "Options";
 constexpr char kDoMinimizeKey[] = "DoMinimize";
 constexpr char kDoSetHtmlKey[] = "DoSetHtml";
 constexpr char kSoundOnKey[] = "Sound On";
+constexpr char kPasteAnywhereKey[] = "PasteAnywhere";
 constexpr char kOptionsFile[] = "Tovira.ini";
 
 HHOOK MouseHook = nullptr;
@@ -109,6 +113,7 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner) {
 }
 
 TfrmMain::~TfrmMain() {
+    StopForegroundWatch();
     if (NoticePanel == Panel2) NoticePanel = nullptr;
     if (frmMain == this) frmMain = nullptr;
 }
@@ -127,6 +132,7 @@ void TfrmMain::BindLayout() {
     b.Field("Minimizewhenclickaimage1", Minimizewhenclickaimage1);
     b.Field("SettoHTMLmode1", SettoHTMLmode1);
     b.Field("SoundOn1", SoundOn1);
+    b.Field("Pasteintootherprograms1", Pasteintootherprograms1);
     b.Field("ImageList6", ImageList6);
     b.Field("ActionList1", ActionList1);
     b.Field("CoolTrayIcon1", CoolTrayIcon1);
@@ -140,6 +146,7 @@ void TfrmMain::BindLayout() {
     b.Handler<&TfrmMain::Minimizewhenclickaimage1Click>("Minimizewhenclickaimage1Click", this);
     b.Handler<&TfrmMain::SettoHTMLmode1Click>("SettoHTMLmode1Click", this);
     b.Handler<&TfrmMain::SoundOn1Click>("SoundOn1Click", this);
+    b.Handler<&TfrmMain::Pasteintootherprograms1Click>("Pasteintootherprograms1Click", this);
     b.Handler<&TfrmMain::BitBtn1Click>("BitBtn1Click", this);
     b.Handler<&TfrmMain::AboutTovira1Click>("AboutTovira1Click", this);
     b.Handler<&TfrmMain::CoolTrayIcon1MouseMove>("CoolTrayIcon1MouseMove", this);
@@ -154,6 +161,8 @@ void TfrmMain::FormCreate(TObject*) {
     ReadOptions();
     ReflectOptions();
     NoticePanel = Panel2;
+    ShowRecentTab(PageControl1);
+    StartForegroundWatch();
 }
 
 void TfrmMain::FormClose(TObject*, TCloseAction&) { WriteOptions(); }
@@ -163,6 +172,8 @@ void TfrmMain::ReadOptions() {
     DoMinimizeFlag = ReadFlag(file, kDoMinimizeKey, true);
     DoSetHtmlFlag = ReadFlag(file, kDoSetHtmlKey, true);
     SoundOnFlag = ReadFlag(file, kSoundOnKey, true);
+    PasteAnywhereFlag = ReadFlag(file, kPasteAnywhereKey, true);
+    ReadRecentPictures(file);
 }
 
 void TfrmMain::WriteOptions() {
@@ -170,12 +181,15 @@ void TfrmMain::WriteOptions() {
     WriteFlag(file, kDoMinimizeKey, DoMinimizeFlag);
     WriteFlag(file, kDoSetHtmlKey, DoSetHtmlFlag);
     WriteFlag(file, kSoundOnKey, SoundOnFlag);
+    WriteFlag(file, kPasteAnywhereKey, PasteAnywhereFlag);
+    WriteRecentPictures(file);
 }
 
 void TfrmMain::ReflectOptions() {
     SoundOn1->SetCaption(SoundOnFlag ? "Sound Off" : "Sound On");
     Minimizewhenclickaimage1->SetChecked(DoMinimizeFlag);
     SettoHTMLmode1->SetChecked(DoSetHtmlFlag);
+    Pasteintootherprograms1->SetChecked(PasteAnywhereFlag);
 }
 
 void TfrmMain::AddCategory(const std::string& path) { CategoryList->Add(path); }
@@ -258,6 +272,11 @@ void TfrmMain::Minimizewhenclickaimage1Click(TObject*) {
 void TfrmMain::SettoHTMLmode1Click(TObject*) {
     SettoHTMLmode1->SetChecked(!SettoHTMLmode1->Checked());
     DoSetHtmlFlag = SettoHTMLmode1->Checked();
+}
+
+void TfrmMain::Pasteintootherprograms1Click(TObject*) {
+    Pasteintootherprograms1->SetChecked(!Pasteintootherprograms1->Checked());
+    PasteAnywhereFlag = Pasteintootherprograms1->Checked();
 }
 
 void TfrmMain::SoundOn1Click(TObject*) {
