@@ -23,10 +23,14 @@ bool IsOwnWindow(HWND wnd) {
     return process == GetCurrentProcessId();
 }
 
-void StartForegroundWatch() {
-    if (hook) return;
+void NoteForegroundWindow() {
     HWND now = GetForegroundWindow();
     if (IsOtherProgramsWindow(now)) lastOther = now;
+}
+
+void StartForegroundWatch() {
+    if (hook) return;
+    NoteForegroundWindow();
     // Without the hook the program still works: a pick then finds only the
     // compose windows.
     hook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, ForegroundChanged, 0, 0,

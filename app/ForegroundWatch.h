@@ -10,6 +10,11 @@
 void StartForegroundWatch();
 void StopForegroundWatch();
 
+// Notes the window in front now, if it is another program's: called as this
+// program's window is about to show. (Wine, for one, raises no foreground
+// events for other programs' windows, so the hook alone would miss them.)
+void NoteForegroundWindow();
+
 // The last window of another program that came to the front (or was in
 // front when the watch started); null when none yet. It may have closed
 // since.

@@ -245,6 +245,7 @@ void TfrmMain::CoolTrayIcon1MouseMove(TObject*, TShiftState, int, int) {
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     SetLeft(area.right - Width());
     SetTop(area.bottom - Height());
+    NoteForegroundWindow();  // where a pick goes when no compose window is open
     CoolTrayIcon1->RevealMainForm();
 }
 

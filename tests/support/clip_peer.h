@@ -134,8 +134,10 @@ public:
     // The log lines that start with `head`, in order.
     std::vector<std::string> LinesStartingWith(const std::string& head) const {
         std::vector<std::string> lines;
-        for (const std::string& line : Log())
+        for (std::string line : Log()) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();  // logs written in text mode
             if (line.rfind(head, 0) == 0) lines.push_back(line);
+        }
         return lines;
     }
 

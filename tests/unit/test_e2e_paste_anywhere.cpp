@@ -4,6 +4,7 @@
 // that decodes what it is pasted, and stand-in compose windows.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -155,10 +156,15 @@ TEST_F(PasteAnywhere, AnOpenComposeWindowStillTakesTheMailClientPath) {
     // Only a kind 3 window: the headed payload, no switch keys.
     ASSERT_NO_FATAL_FAILURE(Pick(1));
     ASSERT_TRUE(mozilla.WaitForPastes(1));
-    EXPECT_EQ(mozilla.Pastes().back(),
-              std::string("Version:0.9\r\nStartHTML:00000097\r\nEndHTML:00000305\r\nStartFragment:00000111\r\n"
-                          "EndFragment:00000269\r\n<html> <body>\r\n<!--StartFragment-->\r\n") +
-                  element + "\r\n</body> </html>\r\n<!--EndFragment-->" + '\0');
+    // The header's offsets follow the payload: the header is 97 bytes, the
+    // fragment starts 35 bytes after it, the closing lines add 21 and 18.
+    char header[160];
+    std::snprintf(header, sizeof header,
+                  "Version:0.9\r\nStartHTML:00000097\r\nEndHTML:%08u\r\nStartFragment:00000132\r\n"
+                  "EndFragment:%08u\r\n<html> <body>",
+                  static_cast<unsigned>(171 + element.size()), static_cast<unsigned>(153 + element.size()));
+    EXPECT_EQ(mozilla.Pastes().back(), std::string(header) + "\r\n<!--StartFragment-->\r\n" + element +
+                                           "\r\n</body> </html>\r\n<!--EndFragment-->" + '\0');
     EXPECT_EQ(mozilla.Keys(), kCtrlV);
 
     // With an "ATH_Note" window as well: that one, headless, after Alt+O, R.
@@ -174,8 +180,8 @@ TEST_F(PasteAnywhere, AnOpenComposeWindowStillTakesTheMailClientPath) {
 }
 
 TEST_F(PasteAnywhere, RecentPicksComeFirstOnTheirTabAndAreKeptAcrossARestart) {
-    const std::string gone = app_ / "images\\general\\gone.gif";
-    app_.WriteFile("images\\general\\gone.gif", TestPicture("square.gif"));
+    // A picture picked in an earlier session from somewhere else.
+    const std::string gone = app_.WriteFile("gone.gif", TestPicture("square.gif"));
     // Stored: junk, a file that is no picture, a missing file, then a real one.
     app_.WriteFile("notes.txt", "not a picture");
     app_.WriteFile("Tovira.ini", "[Options]\r\nDoMinimize=0\r\n[Recent]\r\n1=smile.gif\r\n2=" + (app_ / "notes.txt") +
@@ -200,11 +206,20 @@ TEST_F(PasteAnywhere, RecentPicksComeFirstOnTheirTabAndAreKeptAcrossARestart) {
     ASSERT_TRUE(program_.Reveal());
     ASSERT_NO_FATAL_FAILURE(ClickTab(1));
     HWND recentView = nullptr;
+    long count = -1;
     ASSERT_TRUE(WaitFor([&] {
         recentView = ProgramUnderTest::FindVisibleChild(program_.Main(), "Tovira.TPictureView");
         ViewAccess pictures(recentView);
-        return pictures.Valid() && pictures.Count() == 2;
-    }));
+        count = pictures.Valid() ? pictures.Count() : -1;
+        return count == 2;
+    })) << "pictures on the tab shown: " << count << " " << [&] {
+        char caption[64] = "";
+        GetWindowTextA(recentView, caption, sizeof caption);
+        ViewAccess pictures(recentView);
+        std::string names = caption;
+        for (long i = 1; i <= pictures.Count(); ++i) names += "|" + pictures.Name(i);
+        return names;
+    }();
     ViewAccess pictures(recentView);
     EXPECT_EQ(pictures.Name(1), "red.bmp");
     EXPECT_EQ(pictures.Name(2), "translucent.png");
