@@ -198,7 +198,7 @@ TEST_F(MainWindow, OptionsAreWrittenAsOneAndZeroInKeyOrder) {
     DoSetHtmlFlag = false;
     SoundOnFlag = true;
     form->WriteOptions();
-    EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"), "[Options]\r\nDoMinimize=1\r\nDoSetHtml=0\r\nSound On=1\r\n");
+    EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"), "[Options]\r\nDoMinimize=1\r\nDoSetHtml=0\r\nSound On=1\r\nPasteAnywhere=1\r\n");
 }
 
 TEST_F(MainWindow, AFailedWriteRaisesWithTheFullPathAndStopsAtOnce) {
