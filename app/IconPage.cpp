@@ -10,7 +10,9 @@
 #include "Forms.h"
 #include "IconPageText.h"
 #include "MainLogic.h"
+#include "PictureClipboard.h"
 #include "PictureView.h"
+#include "RecentTab.h"
 #include "main.h"
 #include "mainobj.h"
 
@@ -63,8 +65,12 @@ void ResetDocumentTitle(IDispatch* document) {
 bool ticonbox::BrowserUsable() { return browserUsable; }
 void ticonbox::SetBrowserUsable(bool usable) { browserUsable = usable; }
 
-ticonbox::ticonbox(const std::string& folder, TTabSheet* tab)
-    : TEmbeddedWB(tab, browserUsable ? TOleCreation::Optional : TOleCreation::None), tab_(tab) {
+ticonbox::ticonbox(const std::string& folder, TTabSheet* tab) : ticonbox(tab, folder, nullptr) {}
+
+ticonbox::ticonbox(const std::vector<std::string>& files, TTabSheet* tab) : ticonbox(tab, std::string(), &files) {}
+
+ticonbox::ticonbox(TTabSheet* tab, const std::string& folder, const std::vector<std::string>* files)
+    : TEmbeddedWB(tab, browserUsable ? TOleCreation::Optional : TOleCreation::None), tab_(tab), listed_(files != nullptr) {
     if (!HasObject() && browserUsable) FallBackToNativeView();
     // The browser lives in the tab's window without being one of its managed
     // children. (The native view is a child of the tab: it gets its window
@@ -82,6 +88,8 @@ ticonbox::ticonbox(const std::string& folder, TTabSheet* tab)
     const int d = tab->Dpi();  // 5-pixel margins and 317 high at 96 dpi
     SetBounds(dpi::Scale(5, d), dpi::Scale(5, d), tab->Width() - dpi::Scale(10, d), dpi::Scale(317, d));
     FolderPath = folder;
+    if (files)
+        for (const std::string& file : *files) AddImageFile(file);
     RefreshPage();
     OnTitleChange = EVENT(TWebBrowserTitleChange, ticonbox, PickTitleChange, this);
     AppFolder = AppDirOf(ExecutablePath());
@@ -109,12 +117,24 @@ void ticonbox::BuildPage() {
         for (const std::string& path : found)
             if (HasExtension(LastPathComponent(path), extension)) AddImageFile(path);
     if (ImageFiles->Count() == 0) return;
+    MakePageLines();
+}
+
+void ticonbox::MakePageLines() {
     PageLines->Clear();
     for (std::string& line : BuildPageLines({ImageFiles->begin(), ImageFiles->end()})) PageLines->Add(std::move(line));
 }
 
+void ticonbox::ShowFiles(const std::vector<std::string>& files) {
+    ImageFiles->Clear();
+    for (const std::string& file : files) AddImageFile(file);
+    RefreshPage();
+}
+
 void ticonbox::RefreshPage() {
-    BuildPage();
+    // A page of a given list keeps its files; a category's come from its folder.
+    if (listed_) MakePageLines();
+    else BuildPage();
     if (HasObject()) {
         try {
             if (LoadPageFromLines(*PageLines) == S_OK) return;
@@ -160,13 +180,20 @@ void ticonbox::PictureClicked(TObject*, int index) {
 void ticonbox::PickTitleChange(TObject*, const wchar_t* title) {
     const std::string path = AnsiText(title);
     if (!IsPictureTitle(path)) return;
+    // Decided once: what goes on the clipboard and where the keys go both
+    // follow from it, even if windows open or close meanwhile.
+    const PickTarget target = FindPickTarget();
     LastPickedPicture = path;
-    const int kind = ComposeClientKind();
-    const std::string prefix = kind == 3 ? std::string(HtmlClipboardHeader) : std::string();
     // Lets the same picture be picked again: clicking it changes the title again.
     if (HasObject()) ResetDocumentTitle(Document().Get());
-    PutHtmlOnClipboard(prefix, AnsiText(title));
-    PasteIntoCompose();
+    if (target.decision.route == PickRoute::Picture) {
+        PutPictureOnClipboard(path);
+    } else {
+        const bool headed = target.decision.route == PickRoute::Compose && target.decision.kind == 3;
+        PutHtmlOnClipboard(headed ? std::string(HtmlClipboardHeader) : std::string(), AnsiText(title));
+    }
+    PasteIntoTarget(target);
+    RememberRecentPick(path);
     if (DoMinimizeFlag) HideToTray();
 }
 

@@ -11,6 +11,7 @@
 #include "ComCtrls.h"
 #include "CoolTrayIcon.h"
 #include "ExtCtrls.h"
+#include "ForegroundWatch.h"
 #include "HotkeyText.h"
 #include "ImgList.h"
 #include "MainLogic.h"
@@ -20,11 +21,13 @@
 #include "XPMenu.h"
 #include "about.h"
 #include "mainobj.h"
+#include "RecentTab.h"
 #include "setreg.h"
 
 bool DoMinimizeFlag = true;
 bool DoSetHtmlFlag = true;
 bool SoundOnFlag = true;
+bool PasteAnywhereFlag = true;
 TPanel* NoticePanel = nullptr;
 HWND HotkeyTarget = nullptr;
 std::string LastPickedPicture;
@@ -36,6 +39,7 @@ constexpr char kDoMinimizeKey[] = "DoMinimize";
 constexpr char kDoSetHtmlKey[] = "DoSetHtml";
 constexpr char kSoundOnKey[] = "Sound On";
 constexpr char kHotkeyKey[] = "Hotkey";
+constexpr char kPasteAnywhereKey[] = "PasteAnywhere";
 constexpr char kOptionsFile[] = "Tovira.ini";
 
 HHOOK MouseHook = nullptr;
@@ -120,6 +124,7 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner) {
 }
 
 TfrmMain::~TfrmMain() {
+    StopForegroundWatch();
     if (NoticePanel == Panel2) NoticePanel = nullptr;
     if (frmMain == this) frmMain = nullptr;
 }
@@ -138,6 +143,7 @@ void TfrmMain::BindLayout() {
     b.Field("Minimizewhenclickaimage1", Minimizewhenclickaimage1);
     b.Field("SettoHTMLmode1", SettoHTMLmode1);
     b.Field("SoundOn1", SoundOn1);
+    b.Field("Pasteintootherprograms1", Pasteintootherprograms1);
     b.Field("StartwithWindows1", StartwithWindows1);
     b.Field("ImageList6", ImageList6);
     b.Field("ActionList1", ActionList1);
@@ -152,6 +158,7 @@ void TfrmMain::BindLayout() {
     b.Handler<&TfrmMain::Minimizewhenclickaimage1Click>("Minimizewhenclickaimage1Click", this);
     b.Handler<&TfrmMain::SettoHTMLmode1Click>("SettoHTMLmode1Click", this);
     b.Handler<&TfrmMain::SoundOn1Click>("SoundOn1Click", this);
+    b.Handler<&TfrmMain::Pasteintootherprograms1Click>("Pasteintootherprograms1Click", this);
     b.Handler<&TfrmMain::BitBtn1Click>("BitBtn1Click", this);
     b.Handler<&TfrmMain::AboutTovira1Click>("AboutTovira1Click", this);
     b.Handler<&TfrmMain::CoolTrayIcon1MouseMove>("CoolTrayIcon1MouseMove", this);
@@ -168,6 +175,8 @@ void TfrmMain::FormCreate(TObject*) {
     ReadOptions();
     ReflectOptions();
     NoticePanel = Panel2;
+    ShowRecentTab(PageControl1);
+    StartForegroundWatch();
 }
 
 void TfrmMain::FormClose(TObject*, TCloseAction&) { WriteOptions(); }
@@ -178,6 +187,8 @@ void TfrmMain::ReadOptions() {
     DoSetHtmlFlag = ReadFlag(file, kDoSetHtmlKey, true);
     SoundOnFlag = ReadFlag(file, kSoundOnKey, true);
     Hotkey = ReadText(file, kHotkeyKey, hotkey::kDefault);
+    PasteAnywhereFlag = ReadFlag(file, kPasteAnywhereKey, true);
+    ReadRecentPictures(file);
 }
 
 std::string TfrmMain::ReadHotkeyOption() {
@@ -190,12 +201,15 @@ void TfrmMain::WriteOptions() {
     WriteFlag(file, kDoSetHtmlKey, DoSetHtmlFlag);
     WriteFlag(file, kSoundOnKey, SoundOnFlag);
     WriteText(file, kHotkeyKey, Hotkey);
+    WriteFlag(file, kPasteAnywhereKey, PasteAnywhereFlag);
+    WriteRecentPictures(file);
 }
 
 void TfrmMain::ReflectOptions() {
     SoundOn1->SetCaption(SoundOnFlag ? "Sound Off" : "Sound On");
     Minimizewhenclickaimage1->SetChecked(DoMinimizeFlag);
     SettoHTMLmode1->SetChecked(DoSetHtmlFlag);
+    Pasteintootherprograms1->SetChecked(PasteAnywhereFlag);
     StartwithWindows1->SetChecked(StartsWithWindows(ExecutablePath()));
 }
 
@@ -267,6 +281,7 @@ void TfrmMain::ShowInTrayCorner(const POINT* onTrayMonitor) {
         SetLeft(area.right - Width());
         SetTop(area.bottom - Height());
     }
+    NoteForegroundWindow();  // where a pick goes when no compose window is open
     CoolTrayIcon1->RevealMainForm();
 }
 
@@ -294,6 +309,11 @@ void TfrmMain::Minimizewhenclickaimage1Click(TObject*) {
 void TfrmMain::SettoHTMLmode1Click(TObject*) {
     SettoHTMLmode1->SetChecked(!SettoHTMLmode1->Checked());
     DoSetHtmlFlag = SettoHTMLmode1->Checked();
+}
+
+void TfrmMain::Pasteintootherprograms1Click(TObject*) {
+    Pasteintootherprograms1->SetChecked(!Pasteintootherprograms1->Checked());
+    PasteAnywhereFlag = Pasteintootherprograms1->Checked();
 }
 
 void TfrmMain::SoundOn1Click(TObject*) {

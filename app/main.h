@@ -26,6 +26,9 @@ class TXPMenu;
 extern bool DoMinimizeFlag;
 extern bool DoSetHtmlFlag;
 extern bool SoundOnFlag;
+// "Paste into other programs": a pick with no compose window goes to the
+// program that was in front (key PasteAnywhere, default true).
+extern bool PasteAnywhereFlag;
 
 // The panel "No e-mail window opened"; null until the main window is created.
 extern TPanel* NoticePanel;
@@ -56,6 +59,7 @@ public:
     TMenuItem* SettoHTMLmode1 = nullptr;
     TMenuItem* SoundOn1 = nullptr;
     TMenuItem* StartwithWindows1 = nullptr;
+    TMenuItem* Pasteintootherprograms1 = nullptr;
     TImageList* ImageList6 = nullptr;
     TActionList* ActionList1 = nullptr;
     TCoolTrayIcon* CoolTrayIcon1 = nullptr;
@@ -81,6 +85,7 @@ public:
     void Minimizewhenclickaimage1Click(TObject* sender);
     void SettoHTMLmode1Click(TObject* sender);
     void SoundOn1Click(TObject* sender);
+    void Pasteintootherprograms1Click(TObject* sender);
     void BitBtn1Click(TObject* sender);
     void AboutTovira1Click(TObject* sender);
     void CoolTrayIcon1MouseMove(TObject* sender, TShiftState shift, int x, int y);
@@ -101,7 +106,8 @@ public:
     // The option "Hotkey" of the options file next to the executable, read
     // before the window is made so the hotkey works from the start.
     static std::string ReadHotkeyOption();
-    // Reads / writes the three options at AppDir + "Tovira.ini".
+    // Reads / writes the options (and the Recent list after them) at
+    // AppDir + "Tovira.ini".
     void ReadOptions();
     void WriteOptions();
     // Shows the option flags in the menu.

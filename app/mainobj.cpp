@@ -5,6 +5,7 @@
 #include <iterator>
 #include <memory>
 
+#include "ClipboardWrite.h"
 #include "Exceptions.h"
 #include "ExtCtrls.h"
 #include "main.h"
@@ -12,52 +13,6 @@
 // ===========================================================================
 // Clipboard
 // ===========================================================================
-
-namespace {
-
-// Holds the clipboard open; closes it unchecked when an error leaves early.
-class OpenedClipboard {
-public:
-    OpenedClipboard() {
-        if (!OpenClipboard(nullptr)) RaiseLastOSError();
-    }
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    ~OpenedClipboard() {
-        if (open_) CloseClipboard();
-    }
-    // The normal way out, where a failed close is reported like any other step.
-    void Close() {
-        open_ = false;
-        if (!CloseClipboard()) RaiseLastOSError();
-    }
-
-private:
-    bool open_ = true;
-};
-
-// Copies `text` and its terminating zero into movable global memory and hands
-// it to the clipboard, which owns it from then on.
-void SetClipboardText(UINT format, const std::string& text) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
-    if (!memory) RaiseLastOSError();
-    void* bytes = GlobalLock(memory);
-    if (!bytes) {
-        const DWORD code = GetLastError();
-        GlobalFree(memory);
-        RaiseOSError(code);
-    }
-    CopyMemory(bytes, text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    // Until SetClipboardData succeeds the memory is still ours to free.
-    if (!SetClipboardData(format, memory)) {
-        const DWORD code = GetLastError();
-        GlobalFree(memory);
-        RaiseOSError(code);
-    }
-}
-
-}  // namespace
 
 void PutHtmlOnClipboard(const std::string& prefix, const std::string& path) {
     const UINT htmlFormat = RegisterClipboardFormatA("HTML Format");
@@ -70,7 +25,7 @@ void PutHtmlOnClipboard(const std::string& prefix, const std::string& path) {
     const Entry entries[] = {{htmlFormat, BuildHtmlClipboardPayload(prefix, path)}, {CF_TEXT, ""}};
     if (!EmptyClipboard()) RaiseLastOSError();
     for (const Entry& entry : entries)
-        if (!entry.text.empty()) SetClipboardText(entry.format, entry.text);
+        if (!entry.text.empty()) SetClipboardBytes(entry.format, entry.text.c_str(), entry.text.size() + 1);
     clipboard.Close();
 }
 
@@ -86,14 +41,6 @@ SoundPlayer PickSoundPlayer = PlaySoundFile;
 
 namespace {
 
-// Searched in this order; a class's position (from 1) is its client kind.
-const char* const ComposeClassTable[] = {"ATH_Note", "rctrl_renwnd32", "MozillaWindowClass"};
-constexpr int kClientKinds = static_cast<int>(std::size(ComposeClassTable));
-
-// Looked for only when no window of the table exists; kind 0.
-constexpr const char* kFallbackClass = "AfxFrameOrView42";
-constexpr const char* kFallbackTitle = "New Message";
-
 constexpr unsigned char kVkAlt = VK_MENU, kVkCtrl = VK_CONTROL;
 
 // The second key of "Alt+O, then ..." that switches a client to HTML
@@ -106,21 +53,13 @@ unsigned char HtmlSwitchKey(int kind) {
     }
 }
 
-// The first window of the class table, with its kind; null and 0 when none.
-HWND FindTableWindow(int& kind) {
-    for (int i = 0; i < kClientKinds; ++i) {
-        if (HWND wnd = FindWindowA(ComposeClassTable[i], nullptr)) {
-            kind = i + 1;
-            return wnd;
-        }
-    }
-    kind = 0;
-    return nullptr;
-}
-
-HWND FindComposeWindow(int& kind) {
-    if (HWND wnd = FindTableWindow(kind)) return wnd;
-    return FindWindowA(kFallbackClass, kFallbackTitle);
+// The keyboard focus of the window's thread is the window or inside it.
+bool ThreadFocusIn(HWND wnd) {
+    const DWORD thread = GetWindowThreadProcessId(wnd, nullptr);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!thread || !GetGUIThreadInfo(thread, &info)) return false;
+    return info.hwndFocus && (info.hwndFocus == wnd || IsChild(wnd, info.hwndFocus));
 }
 
 // Under Wine, SetForegroundWindow on another program's window takes effect
@@ -142,12 +81,8 @@ void WaitForFocusIn(HWND wnd) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kLimitMs, &ignored);
     for (;;) {
-        const DWORD thread = GetWindowThreadProcessId(wnd, nullptr);
-        if (!thread || !IsWindowVisible(wnd)) return;  // gone, or going
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        if (!GetGUIThreadInfo(thread, &info)) return;
-        if (info.hwndFocus && (info.hwndFocus == wnd || IsChild(wnd, info.hwndFocus))) return;
+        if (!IsWindow(wnd) || !IsWindowVisible(wnd)) return;  // gone, or going
+        if (ThreadFocusIn(wnd)) return;
         if (GetTickCount() - start >= kLimitMs) return;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_SENDMESSAGE);
         MSG msg;
@@ -243,9 +178,9 @@ void ShowNoComposeNotice() {
 }  // namespace
 
 int ComposeClientKind() {
-    int kind = 0;
-    FindTableWindow(kind);
-    return kind;
+    for (int i = 0; i < 3; ++i)
+        if (FindWindowA(ComposeClasses[i], nullptr)) return i + 1;
+    return 0;
 }
 
 void SendKeyCombo(unsigned char modifier, unsigned char key) {
@@ -258,26 +193,30 @@ void SendKeyCombo(unsigned char modifier, unsigned char key) {
     if (modifier != 0) send(modifier, KEYEVENTF_KEYUP);
 }
 
-void PasteIntoCompose() noexcept {
+void PasteIntoCompose() noexcept { PasteIntoTarget(FindComposeTarget()); }
+
+void PasteIntoTarget(const PickTarget& target) noexcept {
     try {
-        int kind = 0;
-        HWND target = FindComposeWindow(kind);
-        if (!target) {
+        const HWND wnd = target.window;
+        if (target.decision.route == PickRoute::Notice || !wnd) {
             ShowNoComposeNotice();
             return;
         }
-        // Whether the window really came to the front is not checked: after
-        // the wait the keys go to whatever holds the focus then. But a window
-        // that closed or hid meanwhile (sent, or closed by the user) gets
-        // none: they would land in whatever program has the focus now.
-        SetForegroundWindow(target);
-        WaitForFocusIn(target);
-        if (!Showing(target)) {
+        const bool compose = target.decision.route == PickRoute::Compose;
+        SetForegroundWindow(wnd);
+        WaitForFocusIn(wnd);
+        // Keys go only into the target: a window that closed, hid, or did
+        // not come to the front (or, for a compose window, whose thread did
+        // not take the focus) gets none, since they would land in whatever
+        // program has the focus now.
+        if (!Showing(wnd) || GetForegroundWindow() != wnd || (compose && !ThreadFocusIn(wnd))) {
             ShowNoComposeNotice();
             return;
         }
-        SwitchToHtmlOnce(target, kind);
-        if (!Showing(target)) return;
+        if (compose) {
+            SwitchToHtmlOnce(wnd, target.decision.kind);
+            if (!Showing(wnd)) return;
+        }
         SendKeyCombo(kVkCtrl, 'V');
         if (SoundOnFlag) PlaySoundSoon(AppFolder + "sound.wav");
     } catch (...) {

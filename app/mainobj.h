@@ -5,9 +5,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ClipboardPayload.h"
 #include "EmbeddedWB.h"
+#include "PickTarget.h"
 #include "StringList.h"
 
 class TTabSheet;
@@ -24,6 +26,9 @@ class ticonbox : public TEmbeddedWB {
 public:
     // Builds and loads the page for `folder` on `tab` (the tab owns the page).
     ticonbox(const std::string& folder, TTabSheet* tab);
+    // A page of these pictures, in this order, rather than a folder's (the
+    // Recent tab); ShowFiles changes them.
+    ticonbox(const std::vector<std::string>& files, TTabSheet* tab);
     ~ticonbox() override;
     const char* ClassName() const override { return "ticonbox"; }
 
@@ -36,8 +41,14 @@ public:
     void RefreshPage();
     // Collects the folder's pictures and makes the page's lines.
     void BuildPage();
+    // Shows these pictures instead (a page of a given list).
+    void ShowFiles(const std::vector<std::string>& files);
     // The browser's title-change handler: a picture path in the title is a pick.
     void PickTitleChange(TObject* sender, const wchar_t* title);
+
+    // The tab's OnShow while the native view shows the page: the pictures
+    // take the keyboard focus.
+    void TabShown(TObject* sender);
 
     // The native view, or null while the browser shows the page.
     TPictureView* NativeView() const { return nativeView_; }
@@ -51,10 +62,12 @@ private:
     // Turns to the native view: gives up the browser object and shows the
     // pictures natively; remembers the failure for later pages.
     void FallBackToNativeView();
+    ticonbox(TTabSheet* tab, const std::string& folder, const std::vector<std::string>* files);
+    void MakePageLines();
     void PictureClicked(TObject* sender, int index);
-    void TabShown(TObject* sender);
 
     TTabSheet* tab_;
+    bool listed_ = false;  // a page of a given list, not of a folder
     TPictureView* nativeView_ = nullptr;
 };
 
@@ -99,9 +112,15 @@ extern SoundPlayer PickSoundPlayer;
 // later is still heard as part of the pick.
 constexpr DWORD kPickSoundDelayMs = 50;
 
-// Brings the open compose window to the front, switches it to HTML editing
-// the first time it is met, pastes with Ctrl+V and plays the sound (after
-// kPickSoundDelayMs, when sound is on); shows
-// the notice for one second when there is none, or when it closes or hides
-// before the key strokes go out (they then go nowhere). Never raises.
+// Brings the target to the front and, once its thread has the focus, checks
+// that it is still the foreground window (for a compose window, that its
+// thread holds the focus); switches a compose window to HTML editing the
+// first time it is met; pastes with Ctrl+V and plays the sound (after
+// kPickSoundDelayMs, when sound is on). Shows the notice for one second for
+// the Notice route, or when the target closes, hides or is not in front
+// when the key strokes would go out (none go out then). Never raises.
+void PasteIntoTarget(const PickTarget& target) noexcept;
+
+// PasteIntoTarget for the compose window alone (FindComposeTarget): the
+// mail-client rules without the hotkey or other programs.
 void PasteIntoCompose() noexcept;

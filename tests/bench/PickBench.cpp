@@ -73,11 +73,11 @@ double ClickToCtrlV(const ComposePeer& peer, const std::function<bool()>& prepar
     return arrived < 0 ? -1 : arrived / 1000.0 - start;
 }
 
-BarePaste::BarePaste(const std::string& picturePath) {
+BarePaste::BarePaste(const std::string& picturePath, const std::string& extraArgs) {
     const std::string ready = folder_ / "bare.ready";
     const std::string exe = WinePath(std::string(PEERS_DIR_UNIX) + "/bare_paste.exe");
     std::string command = "\"" + exe + "\" --path \"" + picturePath + "\" --ready \"" + ready +
-                          "\" --bounds 40,420,320,200";
+                          "\" --bounds 40,420,320,200 " + extraArgs;
     STARTUPINFOA si{};
     si.cb = sizeof si;
     if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_))
@@ -107,8 +107,9 @@ bool BarePaste::Prepare(int run) {
 }
 
 PickLatencies MeasurePickLatencies(const ProgramUnderTest& program, const ComposePeer& peer,
-                                   const POINT spots[2], const BenchConfig& config) {
+                                   const POINT spots[2], const BenchConfig& config, const OtherProgramTarget* other) {
     auto toviraReady = [&](int run) {
+        if (other && other->beforeTovira && !other->beforeTovira()) return false;
         SetForegroundWindow(program.Main());
         return PollUntil([&] { return GetForegroundWindow() == program.Main(); }, 5000, 5) && PointTo(spots[run % 2]);
     };
@@ -119,7 +120,7 @@ PickLatencies MeasurePickLatencies(const ProgramUnderTest& program, const Compos
     const size_t from = picture.find("file:///"), to = picture.find("\">");
     picture = from == std::string::npos || to == std::string::npos ? "C:/p000.gif"
                                                                   : picture.substr(from + 8, to - from - 8);
-    BarePaste bare(picture);
+    BarePaste bare(other ? other->barePicture : picture, other ? other->bareArgs : std::string());
     ClickToCtrlV(peer, [&] { return bare.Prepare(0); });
     PickLatencies result;
     auto record = [](std::vector<double>& ms, int& lost, double latency, const char* who, int run) {

@@ -28,7 +28,8 @@ double ClickToCtrlV(const clip_test::ComposePeer& peer, const std::function<bool
 // object lives, pasting the fragment of `picturePath`.
 class BarePaste {
 public:
-    explicit BarePaste(const std::string& picturePath);
+    // `extraArgs`: more of its arguments (e.g. --picture --class NAME).
+    explicit BarePaste(const std::string& picturePath, const std::string& extraArgs = "");
     ~BarePaste();
     BarePaste(const BarePaste&) = delete;
     BarePaste& operator=(const BarePaste&) = delete;
@@ -57,8 +58,17 @@ struct PickLatencies {
 // clicks go to `spots[0]` and `spots[1]` in turn (two clicks on one spot in
 // quick succession make a double click, which picks once). The first click
 // of each is not counted: Tovira then also switches the window to HTML.
+// A peer that is no compose window (the stand-in editor): the picture goes
+// to the window that was in front before Tovira's, so `beforeTovira` brings
+// the peer to the front (untimed) before Tovira's window each run; the bare
+// program pastes `barePicture` with `bareArgs`.
+struct OtherProgramTarget {
+    std::function<bool()> beforeTovira;
+    std::string barePicture, bareArgs;
+};
 PickLatencies MeasurePickLatencies(const ProgramUnderTest& program, const clip_test::ComposePeer& peer,
-                                   const POINT spots[2], const BenchConfig& config);
+                                   const POINT spots[2], const BenchConfig& config,
+                                   const OtherProgramTarget* other = nullptr);
 
 // Waits (bounded) until the peer's window has lost the keyboard focus, as it
 // has when the user clicks into another program.
@@ -66,3 +76,7 @@ void WaitUntilPeerLostFocus(const clip_test::ComposePeer& peer);
 
 // The pick handler's own time and its parts, in this process (PickWorkBench.cpp).
 void MeasurePickWork(BenchReport& report, const BenchConfig& config);
+
+// Click to Ctrl+V into the stand-in editor (PNG + bitmap), Tovira and the
+// bare paste program doing the same (ShowBench.cpp).
+void MeasureEditorPicks(BenchReport& report, const BenchConfig& config);

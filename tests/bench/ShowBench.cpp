@@ -152,6 +152,45 @@ void MeasureSilentPicks(BenchReport& report, const BenchConfig& config) {
     program.WaitForExit();
 }
 
+void MeasureEditorPicks(BenchReport& report, const BenchConfig& config) {
+    TempFolder app;
+    app.WriteFile("Tovira.ini", "[Options]\r\nDoMinimize=0\r\nSound On=0\r\n");
+    app.MakeFolder("images");
+    MakeCategory(app, "one", 1, DefaultLibraryPictures());
+    WIN32_FIND_DATAA found{};
+    HANDLE find = FindFirstFileA((app / "images\\one\\p000.*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) {
+        report.Note("pick into the editor: no picture made");
+        return;
+    }
+    FindClose(find);
+    const std::string picture = app / ("images\\one\\" + std::string(found.cFileName));
+    clip_test::ComposePeer editor("ToviraTestEditor", "Editor", "--stamps --bounds 40,120,360,220",
+                                  "editor_peer.exe");
+    ProgramUnderTest program(app);
+    const size_t iconsBefore = WineTrayIcons().size();
+    HWND view = nullptr;
+    RECT box{};
+    if (!program.Start() || !WaitFor([&] { return WineTrayIcons().size() > iconsBefore; }) ||
+        !editor.BringToFront() || !program.Reveal() ||
+        !WaitFor([&] { return (view = ShownView(program)) && PictureOnScreen(view, 1, box); }, 10000)) {
+        report.Note("pick into the editor: the program's picture did not show");
+        return;
+    }
+    POINT spots[2];
+    TwoSpots(box, spots);
+    OtherProgramTarget other{[&] { return editor.BringToFront(); }, picture,
+                             "--picture --class ToviraTestEditor"};
+    const PickLatencies picks = MeasurePickLatencies(program, editor, spots, config, &other);
+    report.Add({"3. pick", "Tovira, sound off: click to Ctrl+V into the stand-in editor (PNG + bitmap)", "ms",
+                picks.tovira});
+    report.Add({"3. pick", "bare paste program: click to Ctrl+V into the stand-in editor (PNG + bitmap)", "ms",
+                picks.bare});
+    NoteLostClicks(report, picks.toviraLost, picks.bareLost, 2 * config.runs, "into the stand-in editor");
+    PostMessageA(program.Main(), WM_CLOSE, 0, 0);
+    program.WaitForExit();
+}
+
 void MeasureShownProgram(BenchReport& report, const BenchConfig& config, bool withPicks) {
     // Tab 0 tells where the pictures are; tab 1 holds one picture; tabs 2...
     // are shown for the first time, one per run.

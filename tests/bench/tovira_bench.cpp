@@ -52,6 +52,12 @@ void AddTargets(BenchReport& report, const BenchConfig& config) {
     report.AddRatioTarget("click to Ctrl+V, one still picture, sound off: Tovira / bare paste program",
                           "Tovira, sound off: click to Ctrl+V, on a tab of one still picture",
                           "bare paste program: click to Ctrl+V, beside it (Tovira's sound off)", 1.2);
+    report.AddRatioTarget("click to Ctrl+V into the stand-in editor (PNG + bitmap): Tovira / bare paste program",
+                          "Tovira, sound off: click to Ctrl+V into the stand-in editor (PNG + bitmap)",
+                          "bare paste program: click to Ctrl+V into the stand-in editor (PNG + bitmap)", 1.2);
+    report.AddBelowTarget("own work for another program: a default-library picture encoded (PNG + CF_DIBV5)",
+                          "  the picture encoded for another program, each picture of the default library "
+                          "(EncodeClipboardPicture)", 10, "ms");
     report.AddBelowTarget("own work in a pick: click in the view to Ctrl+V sent",
                           "pick handler, from the release to Ctrl+V sent", 10, "ms");
     report.AddRatioTarget("peak working set: large / empty library", large + ": peak working set",
@@ -82,6 +88,7 @@ int main(int argc, char** argv) {
         if (only.empty() || only == "show" || only == "pick") MeasureShownProgram(report, config, only != "show");
         if (only.empty() || only == "pick") MeasureSilentPicks(report, config);
         if (only.empty() || only == "hotkey") MeasureHotkeyShows(report, config);
+        if (only.empty() || only == "pick" || only == "editor") MeasureEditorPicks(report, config);
         keeper.TearDown();
     }
     // Last: it turns this process into the program itself.

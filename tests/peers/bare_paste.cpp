@@ -5,13 +5,16 @@
 // keybd_event, the way Tovira's pick does, and nothing else (no page, no
 // sound, no hiding).
 //
-//   bare_paste --path PICTURE --ready FILE [--class COMPOSE_CLASS]
+//   bare_paste --path PICTURE --ready FILE [--class COMPOSE_CLASS] [--picture]
 //              [--bounds X,Y,W,H] [--lifetime SECONDS]
 //
 // PICTURE: the picture's path with forward slashes. --ready FILE: written
-// (window handle in decimal) once the window is up. --class: the compose
-// window's class (default "ATH_Note"). Ends on WM_CLOSE or after --lifetime
-// (default 120) seconds.
+// (window handle in decimal) once the window is up. --class: the target
+// window's class (default "ATH_Note"). --picture: the picture itself goes on
+// the clipboard instead ("PNG" and CF_DIBV5, as a pick into a program that
+// is no mail client gives it; encoded once at start, as the program keeps
+// what it encoded). Ends on WM_CLOSE or after --lifetime (default 120)
+// seconds.
 #include <windows.h>
 
 #include <cstdio>
@@ -19,6 +22,8 @@
 #include <string>
 
 #include "ClipboardPayload.h"
+#include "PictureClipboard.h"
+#include "peer_common.h"
 
 namespace {
 
@@ -30,6 +35,7 @@ struct Options {
     std::string composeClass = "ATH_Note";
     RECT bounds{60, 60, 240, 160};  // left, top, width, height
     unsigned lifetimeSeconds = 120;
+    bool picture = false;
 };
 Options options;
 
@@ -70,8 +76,17 @@ void WaitForFocusIn(HWND wnd) {
 
 void SendKey(BYTE vk, DWORD flags) { keybd_event(vk, static_cast<BYTE>(MapVirtualKeyA(vk, 0)), flags, 0); }
 
+bool PutPictureOn() {
+    try {
+        PutPictureOnClipboard(options.path);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 void Paste() {
-    if (!PutOnClipboard(BuildHtmlClipboardPayload("", options.path))) return;
+    if (!(options.picture ? PutPictureOn() : PutOnClipboard(BuildHtmlClipboardPayload("", options.path)))) return;
     HWND target = FindWindowA(options.composeClass.c_str(), nullptr);
     if (!target) return;
     SetForegroundWindow(target);
@@ -101,8 +116,13 @@ LRESULT CALLBACK BarePasteWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void ParseArgs() {
-    for (int i = 1; i + 1 < __argc; ++i) {
+    for (int i = 1; i < __argc; ++i) {
         const std::string arg = __argv[i];
+        if (arg == "--picture") {
+            options.picture = true;
+            continue;
+        }
+        if (i + 1 >= __argc) break;
         const char* value = __argv[++i];
         if (arg == "--path") options.path = value;
         else if (arg == "--ready") options.ready = value;
@@ -114,21 +134,18 @@ void ParseArgs() {
     }
 }
 
-void WriteReadyFile(HWND wnd) {
-    if (options.ready.empty()) return;
-    // Written under another name and renamed, so a reader never sees half of it.
-    const std::string temp = options.ready + ".tmp";
-    if (FILE* f = std::fopen(temp.c_str(), "w")) {
-        std::fprintf(f, "%lu\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(wnd)));
-        std::fclose(f);
-        MoveFileExA(temp.c_str(), options.ready.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ParseArgs();
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+    if (options.picture) {
+        try {
+            EncodeClipboardPicture(options.path);
+        } catch (...) {
+            return 1;
+        }
+    }
     WNDCLASSA wc{};
     wc.lpfnWndProc = BarePasteWndProc;
     wc.hInstance = instance;
@@ -143,7 +160,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ShowWindow(wnd, SW_SHOW);
     UpdateWindow(wnd);
     SetTimer(wnd, kLifetimeTimer, options.lifetimeSeconds * 1000, nullptr);
-    WriteReadyFile(wnd);
+    peer::WriteReadyFile(options.ready, wnd);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -39,6 +39,8 @@
 #include <deque>
 #include <string>
 
+#include "peer_common.h"
+
 namespace {
 
 FILE* logFile = nullptr;
@@ -117,13 +119,6 @@ std::string ReadHtmlFormat(HWND wnd) {
     return line;
 }
 
-double NowMicroseconds() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1e6 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 void LogKey(UINT msg, WPARAM vk, double arrivedUs) {
     const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
     const bool sys = msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP;
@@ -138,7 +133,7 @@ void LogKey(UINT msg, WPARAM vk, double arrivedUs) {
 }
 
 LRESULT CALLBACK PeerWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    const double arrivedUs = stamps ? NowMicroseconds() : 0;
+    const double arrivedUs = stamps ? peer::NowMicroseconds() : 0;
     switch (msg) {
         case WM_KEYDOWN:
         case WM_KEYUP:
@@ -225,17 +220,6 @@ Options ParseArgs() {
     return options;
 }
 
-void WriteReadyFile(const std::string& path, HWND wnd) {
-    if (path.empty()) return;
-    // Written under another name and renamed, so a reader never sees half of it.
-    const std::string temp = path + ".tmp";
-    if (FILE* f = std::fopen(temp.c_str(), "w")) {
-        std::fprintf(f, "%lu\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(wnd)));
-        std::fclose(f);
-        MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -263,7 +247,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         if (!OpenClipboard(wnd)) return 1;
         LogLine("clipboard held");
     }
-    WriteReadyFile(options.ready, wnd);
+    peer::WriteReadyFile(options.ready, wnd);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -33,17 +33,19 @@ inline std::vector<std::string> ReadLines(const std::string& file) {
     return lines;
 }
 
-// One compose_peer process with its own window, log and ready file.
+// One compose_peer process (or another peer that takes the same arguments,
+// e.g. editor_peer.exe) with its own window, log and ready file.
 class ComposePeer {
 public:
-    ComposePeer(const std::string& className, const std::string& title, const std::string& extraArgs = "") {
+    ComposePeer(const std::string& className, const std::string& title, const std::string& extraArgs = "",
+                const std::string& peerExe = "compose_peer.exe") {
         static int counter = 0;
         const std::string stem = folder_.Path() + "\\peer" + std::to_string(++counter);
         log_ = stem + ".log";
         const std::string ready = stem + ".ready";
-        const std::string exe = ProgramFolder() + "..\\peers\\compose_peer.exe";
+        const std::string exe = ProgramFolder() + "..\\peers\\" + peerExe;
         if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
-            throw std::runtime_error("compose_peer.exe not built: " + exe);
+            throw std::runtime_error(peerExe + " not built: " + exe);
         std::string command = "\"" + exe + "\" --class \"" + className + "\" --title \"" + title + "\" --log \"" +
                               log_ + "\" --ready \"" + ready + "\" " + extraArgs;
         STARTUPINFOA si{};
@@ -127,6 +129,16 @@ public:
             const std::vector<std::string> keys = Keys();
             return Pastes().size() >= count && !keys.empty() && keys.back() == "up 17";
         });
+    }
+
+    // The log lines that start with `head`, in order.
+    std::vector<std::string> LinesStartingWith(const std::string& head) const {
+        std::vector<std::string> lines;
+        for (std::string line : Log()) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();  // logs written in text mode
+            if (line.rfind(head, 0) == 0) lines.push_back(line);
+        }
+        return lines;
     }
 
     size_t CountLinesStartingWith(const std::string& head) const {

@@ -21,7 +21,7 @@ using clip_test::ComposePeer;
 using e2e::ViewAccess;
 
 constexpr int kCorruptFiles = 1000;
-const char kDefaultOptions[] = "[Options]\r\nDoMinimize=1\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\n";
+const char kDefaultOptions[] = "[Options]\r\nDoMinimize=1\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\nPasteAnywhere=1\r\n";
 
 // File `i` of the corrupt category: no picture, in one of several ways,
 // under each of the four picture extensions.
@@ -171,7 +171,9 @@ TEST_F(BadLibrary, ACategoryItCannotReadIsAnEmptyTab) {
 
 TEST_F(BadLibrary, ClosingWritesTheOptionsAndEnds) {
     ASSERT_TRUE(e2e::CloseAndWait(*program));
-    EXPECT_EQ(TempFolder::ReadFile(*app / "Tovira.ini"), kDefaultOptions);
+    // The pictures picked so far follow in the section Recent.
+    const std::string ini = TempFolder::ReadFile(*app / "Tovira.ini");
+    EXPECT_EQ(ini.rfind(kDefaultOptions, 0), 0u) << ini;
 }
 
 // "images" is a file: no tabs, everything else works.
@@ -227,7 +229,8 @@ TEST(BadLibraryFolder, TwoThousandCategoriesStartShowAndPick) {
     start = GetTickCount();
     ASSERT_TRUE(e2e::CloseAndWait(program));
     e2e::Report("close with 2,000 categories", start);
-    EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"), kDefaultOptions);
+    EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"),
+              std::string(kDefaultOptions) + "[Recent]\r\n1=" + app.Path() + "\\images\\general\\smile.gif\r\n");
 }
 
 }  // namespace

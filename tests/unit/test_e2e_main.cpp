@@ -27,7 +27,7 @@ TEST(ProgramEndToEnd, ShowsItsWindowWithTabsThroughTheTrayAndExitsOnCtrlX) {
 
     program.PressKeys({VK_CONTROL, 'X'});
     ASSERT_TRUE(program.WaitForExit());
-    EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"), "[Options]\r\nDoMinimize=1\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\n");
+    EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"), "[Options]\r\nDoMinimize=1\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\nPasteAnywhere=1\r\n");
 }
 
 TEST(ProgramEndToEnd, AReadOnlyOptionsFileIsReportedAndTheWindowStaysUntilExit) {

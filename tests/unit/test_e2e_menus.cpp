@@ -151,19 +151,21 @@ TEST(MenusEndToEnd, DroppedMenusArePaintedByTheThemedMenuComponent) {
     EXPECT_EQ(lifted.y, at.y - 1);
     ASSERT_TRUE(session.Close(file));
 
-    // Options: two drawn check boxes; one after unticking the first option.
+    // Options: three drawn check boxes ("Paste into other programs" the
+    // last); two after unticking the first option.
     HWND options = session.Drop(1);
     ASSERT_NE(options, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return CheckBoxes(ScreenShot(WindowRect(options))) == 2; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return CheckBoxes(ScreenShot(WindowRect(options))) == 3; }, 10000));
     RECT r = WindowRect(options);
     ASSERT_TRUE(ClickAtScreen(POINT{r.left + 60, r.top + 14}));
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(options); }, 10000));
     options = session.Drop(1);
     ASSERT_NE(options, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return CheckBoxes(ScreenShot(WindowRect(options))) == 1; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return CheckBoxes(ScreenShot(WindowRect(options))) == 2; }, 10000));
     ASSERT_TRUE(session.Close(options));
 
     program.PressKeys({VK_CONTROL, 'X'});
     ASSERT_TRUE(program.WaitForExit());
-    EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"), "[Options]\r\nDoMinimize=0\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\n");
+    EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"),
+              "[Options]\r\nDoMinimize=0\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\nPasteAnywhere=1\r\n");
 }

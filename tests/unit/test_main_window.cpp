@@ -200,7 +200,7 @@ TEST_F(MainWindow, OptionsAreWrittenAsOneAndZeroInKeyOrder) {
     form->Hotkey = "ctrl + Shift+F9";  // as the user wrote it
     form->WriteOptions();
     EXPECT_EQ(TempFolder::ReadFile(app / "Tovira.ini"),
-              "[Options]\r\nDoMinimize=1\r\nDoSetHtml=0\r\nSound On=1\r\nHotkey=ctrl + Shift+F9\r\n");
+              "[Options]\r\nDoMinimize=1\r\nDoSetHtml=0\r\nSound On=1\r\nHotkey=ctrl + Shift+F9\r\nPasteAnywhere=1\r\n");
 }
 
 // A missing key is the default combination; an empty one is no hotkey and
