@@ -241,6 +241,23 @@ TEST_F(BadMoments, AComposeWindowClosingAsThePasteBeginsTakesNoStrayKeys) {
     EXPECT_TRUE(bystander->Keys().empty());
 }
 
+// A compose window whose program stops answering the moment the paste
+// brings it to the front: every message to it is bounded, so this
+// program's own window answers again within a second while the other hangs.
+TEST_F(BadMoments, AHungComposeWindowDoesNotFreezeTheProgram) {
+    ComposePeer hung("ATH_Note", "Compose", "--hang-on-activate 30");
+    HWND view = View();
+    ASSERT_NE(view, nullptr);
+    // It lost the activation to the program: the next one hangs it.
+    ASSERT_TRUE(WaitFor([&] { return hung.CountLinesStartingWith("activate off") > 0; }));
+    ASSERT_TRUE(e2e::ClickPicture(view, 1));
+    ASSERT_TRUE(WaitFor([&] { return hung.CountLinesStartingWith("hanging") > 0; }));
+    EXPECT_TRUE(WaitFor([&] { return e2e::Answers(program->Main(), 1000); }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(program->Main()); }));  // the pick went to its end
+    EXPECT_FALSE(e2e::Answers(hung.Window(), 500)) << "the compose window was not hung any more";
+    EXPECT_TRUE(e2e::Answers(program->Main(), 1000));
+}
+
 TEST_F(BadMoments, ClosingWritesTheOptionsAndEnds) {
     ASSERT_TRUE(e2e::CloseAndWait(*program));
     EXPECT_EQ(TempFolder::ReadFile(*app / "Tovira.ini"), "[Options]\r\nDoMinimize=1\r\nDoSetHtml=1\r\nSound On=1\r\n");
