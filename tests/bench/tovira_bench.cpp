@@ -3,7 +3,7 @@
 // Markdown. Not a test: it asserts nothing, it reports.
 //
 //   tovira_bench [--runs N] [--clk-tck TICKS] [--idle SECONDS]
-//                [--only startup|show|pick|work] [--out FILE]
+//                [--only startup|show|pick|view|work] [--out FILE]
 #include <windows.h>
 
 #include <cstdarg>
@@ -16,6 +16,7 @@
 #include "BenchReport.h"
 #include "BenchTiming.h"
 #include "PickBench.h"
+#include "PictureViewBench.h"
 #include "ShowBench.h"
 #include "StartupBench.h"
 #include "WineTray.h"
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
         if (only.empty() || only == "pick") MeasureSilentPicks(report, config);
         keeper.TearDown();
     }
+    if (only.empty() || only == "view") MeasurePictureView(report, config);
     // Last: it turns this process into the program itself.
     if (only.empty() || only == "work") MeasurePickWork(report, config);
 
