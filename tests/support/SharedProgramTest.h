@@ -30,6 +30,7 @@ protected:
         StartProgram();
     }
     static void TearDownTestSuite() {
+        CloseProgram();
         delete program;
         program = nullptr;
         delete app;
@@ -56,12 +57,15 @@ protected:
     static inline bool started = false;
 
 private:
+    // Closes one still running as a user would, so that its tray icon goes
+    // too (Wine's tray keeps the icon of a program that was ended).
+    static void CloseProgram() {
+        if (!program || !program->Running()) return;
+        PostMessageA(program->Main(), WM_CLOSE, 0, 0);
+        program->WaitForExit();
+    }
     static void StartProgram() {
-        // One still running is closed as a user would, so its tray icon goes too.
-        if (program && program->Running()) {
-            PostMessageA(program->Main(), WM_CLOSE, 0, 0);
-            program->WaitForExit();
-        }
+        CloseProgram();
         delete program;
         program = new ProgramUnderTest(*app);
         started = Suite::kStartShown ? program->StartShown() : program->Start();
