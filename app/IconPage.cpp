@@ -137,7 +137,11 @@ void ticonbox::RefreshPage() {
     else BuildPage();
     if (HasObject()) {
         try {
-            if (LoadPageFromLines(*PageLines) == S_OK) return;
+            // Only a raised error (the blank-document wait running out
+            // included) is a failure: Load may answer S_FALSE for a page it
+            // shows.
+            LoadPageFromLines(*PageLines);
+            return;
         } catch (const std::exception&) {
         }
         FallBackToNativeView();

@@ -50,6 +50,20 @@ std::string AppDirOf(const std::string& exePath) {
 
 std::string ImagesDirOf(const std::string& exePath) { return FolderOf(exePath) + "images"; }
 
+bool AppFolderFits(const std::string& exePath) {
+    constexpr size_t kMaxPath = 260;  // with the terminating zero
+    constexpr size_t kLongestOwnName = sizeof "Tovira.chm" - 1;
+    return !exePath.empty() && AppDirOf(exePath).size() + kLongestOwnName < kMaxPath;
+}
+
+std::string AppFolderTooLongMessage(const std::string& exePath) {
+    std::string folder = FolderOf(exePath);
+    if (!folder.empty()) folder.pop_back();  // the separator
+    return "The folder path of Tovira is too long: " + folder +
+           "\n\nMove the Tovira folder to a folder with a shorter path, for example C:\\Tovira, and start it "
+           "again";
+}
+
 bool ParseOptionFlag(const std::string& text, bool defaultValue) {
     long long value;
     if (!ParseInteger(text, value)) return defaultValue;

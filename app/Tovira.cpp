@@ -1,12 +1,14 @@
 // The program body.
 #include <windows.h>
+#include <ole2.h>
 
 #include "Forms.h"
 #include "GlobalHotkey.h"
 #include "SingleInstance.h"
 #include "main.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+namespace {
+int RunApplication() {
     // A second start hands over to the running copy before it makes or
     // writes anything (no window, no tray icon, no options file).
     TGlobalHotkey reach;
@@ -21,6 +23,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         Application->Initialize();
         Application->SetTitle("Tovira 1.0");
+        CheckAppFolder();
         frmMain = Application->CreateForm<TfrmMain>(Application);
     } catch (const std::exception& e) {
         Application->HandleException(e);
@@ -37,4 +40,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     reach.OnShowRequest.Clear();
     reach.Register("");
     return 0;
+}
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // OLE for the window thread before anything that may use it (the shell
+    // calls, the browser pages), whether or not a browser page is ever made;
+    // ended after the application and everything it owned are gone.
+    const HRESULT ole = OleInitialize(nullptr);
+    const int result = RunApplication();
+    if (SUCCEEDED(ole)) OleUninitialize();
+    return result;
 }

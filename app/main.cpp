@@ -83,9 +83,25 @@ void SortPathsByName(TStringList& paths) {
 }
 
 std::string ExecutablePath() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length);
+    // A buffer that is too small gets a cut path (the length of the buffer
+    // back, and on older systems no terminating zero): a cut path names
+    // another folder, so the buffer grows until the whole path fits.
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return "";
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        if (path.size() >= 0x10000) return "";  // past any path the system has
+        path.resize(path.size() * 2);
+    }
+}
+
+void CheckAppFolder() {
+    const std::string exe = ExecutablePath();
+    if (!AppFolderFits(exe)) throw Exception(AppFolderTooLongMessage(exe));
 }
 
 void InstallRightButtonFilter() {
@@ -179,7 +195,35 @@ void TfrmMain::FormCreate(TObject*) {
     StartForegroundWatch();
 }
 
-void TfrmMain::FormClose(TObject*, TCloseAction&) { WriteOptions(); }
+void TfrmMain::FormClose(TObject*, TCloseAction&) { SaveSettings(); }
+
+void TfrmMain::SaveSettings() {
+    // Until FormCreate has read them (building the pages lets messages run,
+    // a session end among them) there is nothing of this run to keep, and
+    // no folder yet to keep it in.
+    if (AppDir.empty()) return;
+    WriteOptions();
+}
+
+void TfrmMain::SaveSettingsAtSessionEnd() noexcept {
+    if (savedAtSessionEnd_) return;
+    savedAtSessionEnd_ = true;
+    try {
+        SaveSettings();
+    } catch (...) {
+        // No report: a message box now would hold up the end of the session.
+    }
+}
+
+LRESULT TfrmMain::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // Never hold up a log-off or shut-down.
+    if (msg == WM_QUERYENDSESSION) return 1;
+    if (msg == WM_ENDSESSION) {
+        if (wp) SaveSettingsAtSessionEnd();
+        return 0;
+    }
+    return TForm::WndProc(msg, wp, lp);
+}
 
 void TfrmMain::ReadOptions() {
     std::string file = AppDir + kOptionsFile;

@@ -110,8 +110,14 @@ public:
     // AppDir + "Tovira.ini".
     void ReadOptions();
     void WriteOptions();
+    // Everything kept between runs, written at close and when the session
+    // ends: whatever else is to be kept is added here.
+    void SaveSettings();
     // Shows the option flags in the menu.
     void ReflectOptions();
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void BindLayout();
@@ -120,6 +126,10 @@ private:
     // The current tab's pictures take the keyboard: the last picked one
     // when it is on this tab, else the first that can be picked.
     void FocusPictures();
+    // At log-off or shut-down: the process ends after this message, without
+    // FormClose. Writes once and shows nothing, as nobody is there to answer.
+    void SaveSettingsAtSessionEnd() noexcept;
+    bool savedAtSessionEnd_ = false;
 };
 
 extern TfrmMain* frmMain;
@@ -135,8 +145,12 @@ void ForEachEntry(const std::string& folder, bool wantFolders, TEntryCallback ca
 // Sorts paths by their last component, letters without case (NTFS's order).
 void SortPathsByName(TStringList& paths);
 
-// The full path of the running executable.
+// The full path of the running executable, never cut; empty when it cannot
+// be had.
 std::string ExecutablePath();
+// Raises the message that says where to move the program when the files
+// next to it cannot be named (a folder path too long).
+void CheckAppFolder();
 
 // The thread mouse filter that swallows right-button presses.
 void InstallRightButtonFilter();

@@ -36,7 +36,10 @@ void PutHtmlOnClipboard(const std::string& prefix, const std::string& path) {
 HWND LastComposeWindow = nullptr;
 std::string AppFolder;
 
-static void PlaySoundFile(const char* file) { PlaySoundA(file, nullptr, SND_ASYNC); }
+// Only the file: a missing or unreadable one plays nothing (not the
+// system's default sound), and a name that is also a sound alias is still
+// the file.
+static void PlaySoundFile(const char* file) { PlaySoundA(file, nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT); }
 SoundPlayer PickSoundPlayer = PlaySoundFile;
 
 namespace {

@@ -8,6 +8,7 @@
 
 namespace {
 constexpr const char* kDdeWindowClass = "Tovira.DdeWindow";
+constexpr UINT kDdeAckTimeoutMs = 1000;
 
 // The default value of `root`\`path`: empty when the key or value is
 // missing; false (stop reading) when the value cannot be read as text.
@@ -86,7 +87,11 @@ LRESULT TEmbeddedWB::DdeMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (matches(ddeNames_.HtmlApplication, ddeNames_.HtmlTopic) ||
             matches(ddeNames_.FolderApplication, ddeNames_.FolderTopic)) {
             ATOM a = GlobalAddAtomA(app), t = GlobalAddAtomA(topic);
-            if (!SendMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(ddeWindow_), MAKELPARAM(a, t))) {
+            // Bounded: a client that stops answering must not hold up this thread.
+            DWORD_PTR answer = 0;
+            if (!SendMessageTimeoutA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(ddeWindow_), MAKELPARAM(a, t),
+                                     SMTO_ABORTIFHUNG, kDdeAckTimeoutMs, &answer) ||
+                !answer) {
                 GlobalDeleteAtom(a);
                 GlobalDeleteAtom(t);
             }

@@ -3,7 +3,7 @@
 // Markdown. Not a test: it asserts nothing, it reports.
 //
 //   tovira_bench [--runs N] [--clk-tck TICKS] [--idle SECONDS]
-//                [--only startup|show|pick|hotkey|work] [--out FILE]
+//                [--only startup|show|pick|hotkey|editor|view|work] [--out FILE]
 #include <windows.h>
 
 #include <cstdarg>
@@ -17,6 +17,7 @@
 #include "BenchTiming.h"
 #include "HotkeyBench.h"
 #include "PickBench.h"
+#include "PictureViewBench.h"
 #include "ShowBench.h"
 #include "StartupBench.h"
 #include "WineTray.h"
@@ -91,6 +92,7 @@ int main(int argc, char** argv) {
         if (only.empty() || only == "pick" || only == "editor") MeasureEditorPicks(report, config);
         keeper.TearDown();
     }
+    if (only.empty() || only == "view") MeasurePictureView(report, config);
     // Last: it turns this process into the program itself.
     if (only.empty() || only == "work") MeasurePickWork(report, config);
 

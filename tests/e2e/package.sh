@@ -59,14 +59,16 @@ xdotool mousemove 640 400
 app_pid=$!
 more_icons() { [ "$(probe tray | grep -c '^icon')" -gt "$icons_before" ]; }
 poll 60 more_icons || fail "no tray icon from the unzipped exe"
-poll 10 bash -c "'$SOURCE_DIR/scripts/wine-run' '$probe_exe' window 'Tovira v2.0' | grep -q '^window .* 0'" ||
-  fail "the main window is not there (hidden) at start"
+# The last field of the probe's window line is its visibility; the others
+# are coordinates that may end in 0 or 1 themselves.
+hidden() { probe window 'Tovira v2.0' | grep -q '^window .* 0$'; }
+shown() { probe window 'Tovira v2.0' | grep -q '^window .* 1$'; }
+poll 10 hidden || fail "the main window is not there (hidden) at start"
 
 read -r _ l t r b <<<"$(probe tray | grep '^icon' | tail -n1)"
 # The tray window is mapped on the X side a moment after the icon exists;
 # move over the icon again, one pixel aside, while the window stays hidden.
 poll 20 xdotool search --onlyvisible --name '^Wine System Tray$' || fail "Wine's tray window is not on the screen"
-shown() { probe window 'Tovira v2.0' | grep -q '^window .* 1'; }
 nudge=0
 reveal() {
   nudge=$((1 - nudge))

@@ -1,7 +1,8 @@
 // A stand-in mail compose window for the paste tests.
 //
 //   compose_peer --class NAME --title TITLE --log FILE [--ready FILE]
-//                [--hold-clipboard] [--close-on-activate] [--lifetime SECONDS] [--stamps]
+//                [--hold-clipboard] [--close-on-activate] [--hang-on-activate SECONDS]
+//                [--lifetime SECONDS] [--stamps]
 //
 // Opens a visible top-level window of class NAME titled TITLE and appends one
 // line per event to FILE, flushed at once:
@@ -27,6 +28,9 @@
 //   closes the moment it is activated again (logging "closing"), as a
 //   compose window that the user sends or closes right when a paste brings
 //   it to the front.
+// --hang-on-activate SECONDS: the same moment, stops answering instead
+//   (logging "hanging"): its thread sleeps that long, as a compose window
+//   whose program hangs.
 // The window also shows what it received (key strokes, the pasted fragment),
 // so a screenshot tells the story.
 // The window ends on WM_CLOSE. Alt key combinations never start menu mode
@@ -46,7 +50,8 @@ namespace {
 FILE* logFile = nullptr;
 bool stamps = false;
 bool closeOnActivate = false;
-bool armed = false;  // closes at the next activation
+unsigned hangSeconds = 0;
+bool armed = false;  // closes (or hangs) at the next activation
 constexpr UINT_PTR kLifetimeTimer = 1;
 
 // What the window shows: the key strokes received so far on one line, then
@@ -148,7 +153,13 @@ LRESULT CALLBACK PeerWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_ACTIVATE:
             LogLine(LOWORD(wp) == WA_INACTIVE ? "activate off" : "activate on");
-            if (closeOnActivate && LOWORD(wp) == WA_INACTIVE) armed = true;
+            if ((closeOnActivate || hangSeconds) && LOWORD(wp) == WA_INACTIVE) armed = true;
+            if (armed && LOWORD(wp) != WA_INACTIVE && hangSeconds) {
+                armed = false;
+                LogLine("hanging");
+                Sleep(hangSeconds * 1000);
+                break;
+            }
             if (armed && LOWORD(wp) != WA_INACTIVE) {
                 LogLine("closing");
                 DestroyWindow(wnd);
@@ -191,6 +202,7 @@ struct Options {
     bool stamps = false;
     bool closeOnActivate = false;
     unsigned lifetimeSeconds = 120;
+    unsigned hangSeconds = 0;
     RECT bounds{100, 100, 320, 200};  // left, top, width, height
 };
 
@@ -215,6 +227,7 @@ Options ParseArgs() {
         else if (arg == "--bounds")
             std::sscanf(value, "%ld,%ld,%ld,%ld", &options.bounds.left, &options.bounds.top, &options.bounds.right,
                         &options.bounds.bottom);
+        else if (arg == "--hang-on-activate") options.hangSeconds = static_cast<unsigned>(std::strtoul(value, nullptr, 10));
         else if (arg == "--lifetime") options.lifetimeSeconds = static_cast<unsigned>(std::strtoul(value, nullptr, 10));
     }
     return options;
@@ -239,6 +252,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                options.bounds.left, options.bounds.top, options.bounds.right, options.bounds.bottom, nullptr, nullptr, instance, nullptr);
     if (!wnd) return 1;
     closeOnActivate = options.closeOnActivate;
+    hangSeconds = options.hangSeconds;
     ShowWindow(wnd, SW_SHOW);
     UpdateWindow(wnd);
     SetTimer(wnd, kLifetimeTimer, options.lifetimeSeconds * 1000, nullptr);

@@ -46,8 +46,11 @@ public:
         const std::string exe = ProgramFolder() + "..\\peers\\" + peerExe;
         if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
             throw std::runtime_error(peerExe + " not built: " + exe);
+        // Ended by Close; the lifetime only ends one that a crashed test left
+        // behind, after the longest suite's time limit (extraArgs may set another).
         std::string command = "\"" + exe + "\" --class \"" + className + "\" --title \"" + title + "\" --log \"" +
-                              log_ + "\" --ready \"" + ready + "\" " + extraArgs;
+                              log_ + "\" --ready \"" + ready + "\" --lifetime " + std::to_string(kLifetimeSeconds) +
+                              " " + extraArgs;
         STARTUPINFOA si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
@@ -148,6 +151,7 @@ public:
     }
 
 private:
+    static constexpr unsigned kLifetimeSeconds = 900;
     TempFolder folder_;
     std::string log_;
     HANDLE process_ = nullptr;

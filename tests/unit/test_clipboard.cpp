@@ -11,6 +11,7 @@
 #include "Exceptions.h"
 #include "clip_peer.h"
 #include "mainobj.h"
+#include "PayloadLiterals.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ TEST_P(PutHtml, OnlyHtmlFormatRemainsAndPlainTextIsGone) {
     EXPECT_EQ(ClipboardFormats(), std::vector<UINT>{htmlFormat});
     EXPECT_EQ(ClipboardBytes(CF_TEXT), "<none>");
     EXPECT_EQ(ClipboardBytes(CF_UNICODETEXT), "<none>");
-    EXPECT_EQ(ClipboardBytes(htmlFormat), BuildHtmlClipboardPayload(prefix, "C:/My Pictures/smile face.gif") + '\0');
+    EXPECT_EQ(ClipboardBytes(htmlFormat), prefix.empty() ? literal::kSmileFacePlain : literal::kSmileFaceHeaded);
 }
 
 INSTANTIATE_TEST_SUITE_P(Clipboard, PutHtml, ::testing::Values(std::string(), kHeader),

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ClipboardPayload.h"
+#include "PayloadLiterals.h"
 
 namespace {
 
@@ -50,17 +51,7 @@ TEST(HtmlPayload, HeadedCarriesTheHeaderWithOffsetsOfThisPayload) {
               "<IMG src=\"file:///C:/x/a.gif\">\r\n"
               "</body> </html>\r\n"
               "<!--EndFragment-->");
-    EXPECT_EQ(BuildHtmlClipboardPayload(kHeader, "C:/My Pictures/smile face.gif"),
-              "Version:0.9\r\n"
-              "StartHTML:00000097\r\n"
-              "EndHTML:00000220\r\n"
-              "StartFragment:00000132\r\n"
-              "EndFragment:00000202\r\n"
-              "<html> <body>\r\n"
-              "<!--StartFragment-->\r\n"
-              "<IMG src=\"file:///C:/My Pictures/smile face.gif\">\r\n"
-              "</body> </html>\r\n"
-              "<!--EndFragment-->");
+    EXPECT_EQ(BuildHtmlClipboardPayload(kHeader, literal::kSmileFacePath) + '\0', literal::kSmileFaceHeaded);
 }
 
 TEST(HtmlPayload, HeaderOffsetsIndexTheHtmlTheFragmentAndTheEnd) {

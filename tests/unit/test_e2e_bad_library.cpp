@@ -90,6 +90,12 @@ protected:
         delete app;
     }
     void SetUp() override {
+        // A case that closed the program leaves the next one a new program.
+        if (started && !program->Running()) {
+            delete program;
+            program = new ProgramUnderTest(*app);
+            started = program->Start();
+        }
         ASSERT_TRUE(started);
         ASSERT_TRUE(program->Running());
         ASSERT_TRUE(e2e::Answers(program->Main()));
@@ -101,7 +107,6 @@ protected:
     static inline bool started = false;
     static inline std::string lockedFolder;
     static inline HANDLE lock = INVALID_HANDLE_VALUE;
-    static inline size_t pastes = 0;
 };
 
 TEST_F(BadLibrary, EveryCategoryGetsItsTab) {
@@ -128,13 +133,13 @@ TEST_F(BadLibrary, AThousandFilesThatAreNoPicturesShowAsBrokenAndPickNothing) {
     EXPECT_EQ(pickable, 0);
 
     // A click on one does nothing; the next good pick is the next paste.
+    const size_t pastes = peer->Pastes().size();
     ASSERT_TRUE(e2e::ClickPicture(view, 2));
     EXPECT_TRUE(IsWindowVisible(program->Main()));
     HWND general = e2e::ShowTab(*program, 0);
     ASSERT_NE(general, nullptr);
-    e2e::ExpectPickPastes(*program, general, 1, *peer, ++pastes,
+    e2e::ExpectPickPastes(*program, general, 1, *peer, pastes + 1,
                           e2e::Slashed(app->Path()) + "/images/general/smile.gif");
-    EXPECT_EQ(peer->Pastes().size(), pastes);
 }
 
 TEST_F(BadLibrary, DamagedPicturesAreBrokenAndRenamedOnesShowByTheirBytes) {
@@ -155,7 +160,7 @@ TEST_F(BadLibrary, DamagedPicturesAreBrokenAndRenamedOnesShowByTheirBytes) {
     for (long id : {2L, 5L})
         std::printf("[ observed ] %s: %s\n", names[id - 1].c_str(), pictures.Pickable(id) ? "shown" : "broken");
     ASSERT_TRUE(pictures.Pickable(3));
-    e2e::ExpectPickPastes(*program, view, 3, *peer, ++pastes,
+    e2e::ExpectPickPastes(*program, view, 3, *peer, peer->Pastes().size() + 1,
                           e2e::Slashed(app->Path()) + "/images/damaged/png inside.gif");
 }
 

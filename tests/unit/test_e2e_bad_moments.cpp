@@ -241,6 +241,24 @@ TEST_F(BadMoments, AComposeWindowClosingAsThePasteBeginsTakesNoStrayKeys) {
     EXPECT_TRUE(bystander->Keys().empty());
 }
 
+// A compose window whose program stops answering the moment the paste
+// brings it to the front: every message to it is bounded, so this
+// program's own window answers again within a second while the other hangs.
+TEST_F(BadMoments, AHungComposeWindowDoesNotFreezeTheProgram) {
+    ComposePeer hung("ATH_Note", "Compose", "--hang-on-activate 60");
+    HWND view = View();
+    ASSERT_NE(view, nullptr);
+    // It lost the activation to the program: the next one hangs it.
+    ASSERT_TRUE(WaitFor([&] { return hung.CountLinesStartingWith("activate off") > 0; }));
+    ASSERT_TRUE(e2e::ClickPicture(view, 1));
+    ASSERT_TRUE(WaitFor([&] { return hung.CountLinesStartingWith("hanging") > 0; }));
+    EXPECT_TRUE(WaitFor([&] { return e2e::Answers(program->Main(), 1000); }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(program->Main()); }));  // the pick went to its end
+    // Hiding waits for a window manager under Wine (seconds), then it answers again.
+    EXPECT_TRUE(WaitFor([&] { return e2e::Answers(program->Main(), 1000); }, 10000));
+    EXPECT_FALSE(e2e::Answers(hung.Window(), 500)) << "the compose window was not hung all along";
+}
+
 TEST_F(BadMoments, ClosingWritesTheOptionsAndEnds) {
     ASSERT_TRUE(e2e::CloseAndWait(*program));
     // The pictures picked so far follow in the section Recent.

@@ -104,6 +104,12 @@ protected:
         delete app;
     }
     void SetUp() override {
+        // A case that closed the program leaves the next one a new program.
+        if (started && !program->Running()) {
+            delete program;
+            program = new ProgramUnderTest(*app);
+            started = program->StartShown();
+        }
         ASSERT_TRUE(started);
         ASSERT_TRUE(program->Running());
         ASSERT_TRUE(e2e::Answers(program->Main()));
@@ -129,8 +135,11 @@ protected:
         ViewAccess pictures(view);
         const long id = pictures.Find(name);
         ASSERT_GT(id, 0) << name;
+        // Counted from the peer: a case that failed half-way leaves no
+        // count behind for the next.
+        const size_t pastes = peer->Pastes().size() + 1;
         ASSERT_TRUE(e2e::ClickPicture(view, id)) << name;
-        ASSERT_TRUE(peer->WaitForPastes(++pastes)) << name;
+        ASSERT_TRUE(peer->WaitForPastes(pastes)) << name;
         const std::string path = e2e::Slashed(*app / folder) + "/" + name;
         const std::string fragment = "<!--StartFragment--><IMG src=\"file:///" + path + "\"><!--EndFragment-->";
         EXPECT_EQ(peer->Pastes().back(), fragment + '\0');
@@ -144,7 +153,6 @@ protected:
     static inline bool ansiLetters = false;
     static inline std::string smile;
     static inline std::vector<std::string> longNames;
-    static inline size_t pastes = 0;
 };
 
 TEST_F(BadNames, OddFolderNamesAreCategoriesAndDotNamesAreNot) {
@@ -234,6 +242,68 @@ TEST_F(BadNames, ClosingWritesTheOptionsAndEnds) {
     // The pictures picked so far follow in the section Recent.
     const std::string ini = TempFolder::ReadFile(*app / "Tovira.ini");
     EXPECT_EQ(ini.rfind("[Options]\r\nDoMinimize=0\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\nPasteAnywhere=1\r\n", 0), 0u) << ini;
+}
+
+std::wstring WideOf(const std::string& text) {
+    std::wstring out(text.size() + 1, L'\0');
+    out.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size())) - 1));
+    return out;
+}
+
+// A program folder whose path leaves no room for the names of the program's
+// own files. Cut at MAX_PATH, the executable's path would name the folder
+// above it: the program must not take that folder's options file (or
+// write there), but say where to move it, and stop.
+TEST(LongProgramFolder, StopsWithAMessageAndTouchesNoOtherFolder) {
+    TempFolder base;
+    const std::string outer = base / std::string(200 - base.Path().size() - 1, 'o');
+    const std::string folder = outer + "\\" + std::string(80, 'a');  // Tovira.exe at 291 characters
+    ASSERT_TRUE(CreateDirectoryA(outer.c_str(), nullptr));
+    const std::string decoy = "[Options]\r\nDoSetHtml=0\r\n";
+    base.WriteFile(outer.substr(base.Path().size() + 1) + "\\Tovira.ini", decoy);
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + WideOf(folder)).c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(WideOf(WinePath(TOVIRA_EXE_UNIX)).c_str(),
+                          (L"\\\\?\\" + WideOf(folder) + L"\\Tovira.exe").c_str(), FALSE));
+
+    // Wine's CreateProcess takes no path past MAX_PATH; its loader, given the
+    // Unix path, does.
+    const std::string unixExe = e2e::UnixPath(base.Path()) + "/" + outer.substr(base.Path().size() + 1) + "/" +
+                                folder.substr(outer.size() + 1) + "/Tovira.exe";
+    const std::string loader = sizeof(void*) == 8 ? "/usr/lib/wine/wine64" : "wine";  // this program's kind
+    ASSERT_TRUE(RunUnixCommand("cd /tmp && (" + loader + " '" + unixExe + "' >/dev/null 2>&1 &)"));
+    // The report, or (where the path was cut) the program's main window.
+    HWND box = nullptr, main = nullptr;
+    WaitFor([&] {
+        box = FindWindowA("#32770", "Tovira 1.0");
+        main = FindWindowA("Tovira.TfrmMain", nullptr);
+        return box || main;
+    });
+    DWORD pid = 0;
+    GetWindowThreadProcessId(box ? box : main, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    ASSERT_NE(process, nullptr) << "the program did not start";
+    const bool reported = box != nullptr;
+    DWORD exitCode = STILL_ACTIVE;
+    if (reported) {
+        EXPECT_EQ(MessageBoxText(box), "The folder path of Tovira is too long: " + folder +
+                                           "\n\nMove the Tovira folder to a folder with a shorter path, for "
+                                           "example C:\\Tovira, and start it again.");
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+        GetExitCodeProcess(process, &exitCode);
+        EXPECT_EQ(exitCode, 1u);
+        EXPECT_EQ(FindWindowA("Tovira.TfrmMain", nullptr), nullptr);
+    }
+    if (exitCode == STILL_ACTIVE) {
+        // Started in the wrong folder: ended so that its close cannot write either.
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+    }
+    CloseHandle(process);
+    EXPECT_TRUE(reported) << "no message about the folder path";
+    EXPECT_EQ(TempFolder::ReadFile(outer + "\\Tovira.ini"), decoy);
+    EXPECT_EQ(GetFileAttributesW((L"\\\\?\\" + WideOf(folder) + L"\\Tovira.ini").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

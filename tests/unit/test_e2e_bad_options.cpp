@@ -66,6 +66,11 @@ private:
     bool set_ = false;
 };
 
+// Root on a file system that has the flag (not tmpfs or overlay) is needed;
+// without it the case cannot make a file or folder that Wine may not write.
+constexpr const char* kNoImmutableFlag =
+    "chattr +i is not possible here (not root, or a file system without the immutable flag)";
+
 // Starts the program on `app`, checks that it answers and shows, and
 // closes it with WM_CLOSE.
 void StartShowAndClose(const TempFolder& app) {
@@ -149,7 +154,7 @@ TEST(BadOptions, AReadOnlyFileStaysByteIdenticalWhateverCloses) {
     const std::string ini = app.WriteFile("Tovira.ini", content);
     SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY);
     Immutable locked(ini);
-    ASSERT_TRUE(locked.Set());
+    if (!locked.Set()) GTEST_SKIP() << kNoImmutableFlag;
     {
         ProgramUnderTest program(app);
         ASSERT_TRUE(program.StartShown());
@@ -175,7 +180,7 @@ TEST(BadOptions, AReadOnlyFolderKeepsAnOptionsFileUpToDateAndReportsAMissingOne)
         ProgramUnderTest program(withFile);  // copies the exe in first
         SetFileAttributesA(withFile.Path().c_str(), FILE_ATTRIBUTE_READONLY);
         Immutable locked(withFile.Path());
-        ASSERT_TRUE(locked.Set());
+        if (!locked.Set()) GTEST_SKIP() << kNoImmutableFlag;
         ASSERT_TRUE(program.StartShown());
         ASSERT_TRUE(e2e::CloseAndWait(program));
     }
@@ -186,7 +191,7 @@ TEST(BadOptions, AReadOnlyFolderKeepsAnOptionsFileUpToDateAndReportsAMissingOne)
     {
         ProgramUnderTest program(without);
         Immutable locked(without.Path());
-        ASSERT_TRUE(locked.Set());
+        if (!locked.Set()) GTEST_SKIP() << kNoImmutableFlag;
         ASSERT_TRUE(program.StartShown());
         EXPECT_EQ(program.CloseAnsweringTheWriteReport(), "Unable to write to " + without / "Tovira.ini" + ".");
         EXPECT_TRUE(e2e::Answers(program.Main()));

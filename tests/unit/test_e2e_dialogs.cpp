@@ -62,6 +62,14 @@ public:
     static constexpr bool kStartShown = true;
 
 protected:
+    void SetUp() override {
+        SharedProgramTest::SetUp();
+        if (HasFatalFailure()) return;
+        // A case before may have sent the window to the tray.
+        if (!IsWindowVisible(program->Main())) {
+            ASSERT_TRUE(program->Reveal());
+        }
+    }
     static HWND Button(const char* text) { return ProgramUnderTest::FindChild(program->Main(), "Button", text); }
     // Clicks a window's centre with the real pointer.
     static bool ClickCentre(HWND wnd) {

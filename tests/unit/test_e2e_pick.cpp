@@ -11,6 +11,7 @@
 #include "PictureAccess.h"
 #include "ProgramUnderTest.h"
 #include "clip_peer.h"
+#include "PayloadLiterals.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ TEST(PickEndToEnd, ClickedPicturesArePastedIntoTheComposeWindow) {
     const std::string folder = ForwardSlashPath(general);
     auto expectPaste = [&](size_t number, const std::string& name) {
         ASSERT_TRUE(note.WaitForPastes(number)) << name;
-        EXPECT_EQ(note.Pastes().back(), BuildHtmlClipboardPayload("", folder + "/" + name) + '\0');
+        EXPECT_EQ(note.Pastes().back(), literal::PlainFragment(folder + "/" + name));
         // DoMinimize is on by default: the window goes back to the tray.
         EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(program.Main()); }));
     };
@@ -115,6 +116,6 @@ TEST(PickEndToEnd, ClickedPicturesArePastedIntoTheComposeWindow) {
     wsprintfA(name, "m%03d.gif", kTarget);
     ASSERT_TRUE(note.WaitForPastes(4));
     EXPECT_EQ(note.Pastes().back(),
-              BuildHtmlClipboardPayload("", ForwardSlashPath(app.Path()) + "/images/many/" + name) + '\0');
+              literal::PlainFragment(ForwardSlashPath(app.Path()) + "/images/many/" + name));
     EXPECT_TRUE(program.Running());
 }

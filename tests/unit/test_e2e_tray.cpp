@@ -34,6 +34,8 @@ protected:
 };
 
 TEST_F(TrayEndToEnd, AtStartOnlyTheIconShows) {
+    RestartUnlessFresh();
+    ASSERT_TRUE(started);
     EXPECT_TRUE(program->VisibleWindows().empty());
     EXPECT_FALSE(IsWindowVisible(program->ApplicationWindow()));
     EXPECT_EQ(WineTrayIconCount(), 1);

@@ -16,6 +16,7 @@
 #include "clip_peer.h"
 #include "main.h"
 #include "mainobj.h"
+#include "PayloadLiterals.h"
 
 namespace {
 
@@ -33,6 +34,9 @@ class IconPages : public ::testing::Test {
 protected:
     void SetUp() override {
         TestApplication();
+        // As the program starts: the browser is tried until a page finds it
+        // unusable (a case before may have found so).
+        ticonbox::SetBrowserUsable(true);
         form = Application->CreateForm<TfrmMain>(nullptr);
         // After the form read its options file.
         DoMinimizeFlag = false;
@@ -99,7 +103,11 @@ TEST_F(IconPages, ListPicturesByExtensionThenNameAndSkipTheRest) {
                                                folder + "\\y.bmp", folder + "\\a.png"};
     EXPECT_EQ(files, expected);
     ASSERT_EQ(page->PageLines->Count(), 7);
-    EXPECT_EQ((*page->PageLines)[1], PicturePageLine(folder + "\\b.gif"));
+    const std::string b = ForwardSlashPath(folder) + "/b.gif";
+    EXPECT_EQ((*page->PageLines)[1], "<img src=\"" + b + "\" onClick=\"settitle( '" + b + "')\">&nbsp; ");
+    EXPECT_EQ((*page->PageLines)[0],
+              "<html> <head> <script language=\"JavaScript\" type=\"text/JavaScript\"> "
+              "function settitle(msg) { document.title=msg; } </script> </head> <body bgcolor=\"#FFFFFF\">");
     EXPECT_EQ((*page->PageLines)[6], "</body> </html>");
 }
 
@@ -173,17 +181,16 @@ TEST_F(IconPages, PictureTitlesArePickedAndOthersIgnored) {
     EXPECT_TRUE(mozilla.Keys().empty());
 
     // Only the third client open: the headed fragment.
-    page->PickTitleChange(page, L"C:/x/images/general/smile.GIF");
+    page->PickTitleChange(page, L"C:/My Pictures/smile face.gif");
     ASSERT_TRUE(mozilla.WaitForPastes(1));
-    const std::string header(HtmlClipboardHeader);
-    EXPECT_EQ(mozilla.Pastes().back(), BuildHtmlClipboardPayload(header, "C:/x/images/general/smile.GIF") + '\0');
+    EXPECT_EQ(mozilla.Pastes().back(), literal::kSmileFaceHeaded);
 
     // With the first client's window open too, the payload has no header;
     // the paste goes to that window.
     ComposePeer note("ATH_Note", "Compose");
     page->PickTitleChange(page, L"C:/x/images/general/smile.GIF");
     ASSERT_TRUE(note.WaitForPastes(1));
-    EXPECT_EQ(note.Pastes().back(), BuildHtmlClipboardPayload("", "C:/x/images/general/smile.GIF") + '\0');
+    EXPECT_EQ(note.Pastes().back(), literal::PlainFragment("C:/x/images/general/smile.GIF"));
 }
 
 TEST_F(IconPages, AClickInTheNativeViewPastesThatPictureAndHidesWhenAsked) {
@@ -207,7 +214,7 @@ TEST_F(IconPages, AClickInTheNativeViewPastesThatPictureAndHidesWhenAsked) {
         ASSERT_GE(index, 0);
         Click(view, index);
         ASSERT_TRUE(note.WaitForPastes(i + 1));
-        EXPECT_EQ(note.Pastes().back(), BuildHtmlClipboardPayload("", folder + "/" + names[i]) + '\0');
+        EXPECT_EQ(note.Pastes().back(), literal::PlainFragment(folder + "/" + names[i]));
             EXPECT_TRUE(form->Visible());  // DoMinimize off
     }
     // The same picture again pastes again; with DoMinimize on the window hides.

@@ -38,3 +38,17 @@ TEST(CategoryNames, TrimmedAndLowerCasedForComparison) {
     EXPECT_EQ(CategoryKey(CategoryCaption(" additional ")), "additional");
     EXPECT_EQ(LastPathComponent("C:\\app\\images\\zoo"), "zoo");
 }
+
+// The program's own files ("Tovira.chm" and "Tovira.ini" are the longest
+// names) must be nameable within MAX_PATH, 259 characters and the zero.
+TEST(AppFolder, FitsWhileItsLongestOwnFileNameStaysWithinMaxPath) {
+    const std::string fits = "C:\\" + std::string(245, 'f') + "\\";  // 249 characters
+    const std::string tooLong = "C:\\" + std::string(246, 'f') + "\\";
+    EXPECT_TRUE(AppFolderFits(fits + "Tovira.exe"));
+    EXPECT_FALSE(AppFolderFits(tooLong + "Tovira.exe"));
+    EXPECT_TRUE(AppFolderFits("C:\\Tovira.exe"));
+    EXPECT_FALSE(AppFolderFits(""));  // no path could be had
+    EXPECT_EQ(AppFolderTooLongMessage("C:\\deep\\Tovira\\Tovira.exe"),
+              "The folder path of Tovira is too long: C:\\deep\\Tovira\n\nMove the Tovira folder to a folder with a "
+              "shorter path, for example C:\\Tovira, and start it again");
+}

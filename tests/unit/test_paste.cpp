@@ -18,6 +18,7 @@
 #include "clip_peer.h"
 #include "main.h"
 #include "mainobj.h"
+#include "PayloadLiterals.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ protected:
         return keys;
     }
 
-    static constexpr const char* kPath = "C:/My Pictures/smile face.gif";
+    static constexpr const char* kPath = literal::kSmileFacePath;
 };
 
 TEST_F(Paste, SwitchesAWindowToHtmlOnlyBeforeItsFirstPaste) {
@@ -85,8 +86,7 @@ TEST_F(Paste, SwitchesAWindowToHtmlOnlyBeforeItsFirstPaste) {
     PasteInto(note, 2);
     EXPECT_EQ(note.Keys(), Concat({kAltO, kR, kCtrlV, kCtrlV}));
     // The clipboard fragment is what the window pasted, both times.
-    const std::string expected = BuildHtmlClipboardPayload("", kPath) + '\0';
-    EXPECT_EQ(note.Pastes(), (std::vector<std::string>{expected, expected}));
+    EXPECT_EQ(note.Pastes(), (std::vector<std::string>{literal::kSmileFacePlain, literal::kSmileFacePlain}));
 }
 
 TEST_F(Paste, ReachesAWindowThatIsNotInTheForeground) {
@@ -142,8 +142,7 @@ TEST_F(Paste, ThirdClientGetsNoSwitchKeysButTheHeadedFragment) {
     PasteInto(mozilla, 1);
     EXPECT_EQ(mozilla.Keys(), kCtrlV);
     EXPECT_EQ(LastComposeWindow, mozilla.Window());
-    EXPECT_EQ(mozilla.Pastes(),
-              std::vector<std::string>{BuildHtmlClipboardPayload(std::string(HtmlClipboardHeader), kPath) + '\0'});
+    EXPECT_EQ(mozilla.Pastes(), std::vector<std::string>{literal::kSmileFaceHeaded});
 }
 
 TEST_F(Paste, TableOrderDecidesTheTarget) {
@@ -293,7 +292,16 @@ struct SoundRecorder {
 TEST_F(Paste, TheSoundStartsOnAnotherThreadAfterThePickAndOnlyWhenOn) {
     ComposePeer note("ATH_Note", "Compose");
     SoundRecorder::release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    const SoundPlayer systemPlayer = PickSoundPlayer;
+    // Put back however the case ends (a failed assertion included), so
+    // later cases play through the system again.
+    struct RestorePlayer {
+        SoundPlayer saved;
+        ~RestorePlayer() {
+            PickSoundPlayer = saved;
+            SetEvent(SoundRecorder::release);  // lets a late call go before the event does
+            CloseHandle(SoundRecorder::release);
+        }
+    } restore{PickSoundPlayer};
     PickSoundPlayer = SoundRecorder::Play;
 
     // Sound off first: had it been scheduled, it would come first.
@@ -310,8 +318,6 @@ TEST_F(Paste, TheSoundStartsOnAnotherThreadAfterThePickAndOnlyWhenOn) {
     EXPECT_TRUE(SoundRecorder::heldUntilReleased.load());
     EXPECT_NE(SoundRecorder::thread.load(), GetCurrentThreadId());
 
-    PickSoundPlayer = systemPlayer;
-    CloseHandle(SoundRecorder::release);
 }
 
 }  // namespace

@@ -56,6 +56,7 @@
 #include "main.h"
 #include "mainobj.h"
 #include "menu_probe.h"
+#include "PayloadLiterals.h"
 
 namespace {
 
@@ -387,7 +388,7 @@ TEST(Soak, AThousandPicksIntoTheComposeWindowKeepTheCountsFlat) {
     ASSERT_EQ(pastes.size(), static_cast<size_t>(kRounds));
     for (int round = 1; round <= kRounds; ++round)
         ASSERT_EQ(pastes[static_cast<size_t>(round - 1)],
-                  BuildHtmlClipboardPayload("", ForwardSlashPath(view->File(pictureOf(round)))) + '\0')
+                  literal::PlainFragment(ForwardSlashPath(view->File(pictureOf(round)))))
             << "round " << round;
     EXPECT_EQ(note.Keys().size(), 6u + 4u * kRounds);
     samples.ExpectFlat();

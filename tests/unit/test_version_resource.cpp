@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "ProductInfo.h"
 #include "ProgramUnderTest.h"
 
 namespace {
@@ -48,8 +47,8 @@ TEST_F(VersionResource, NamesTheProductItsVersionAndTheAboutDialogsRightsNotice)
     EXPECT_EQ(Text("ProductName"), "Tovira");
     EXPECT_EQ(Text("ProductVersion"), "2.0");
     EXPECT_EQ(Text("FileVersion"), "2.0.0.0");
-    EXPECT_EQ(Text("FileDescription"), TOVIRA_FILE_DESCRIPTION);
-    EXPECT_EQ(Text("LegalCopyright"), TOVIRA_COPYRIGHT);
+    EXPECT_EQ(Text("FileDescription"), "Tovira - smileys for your e-mail");
+    EXPECT_EQ(Text("LegalCopyright"), "Copyright (C) 2026 Tovira");
     EXPECT_EQ(Text("OriginalFilename"), "Tovira.exe");
 
     VS_FIXEDFILEINFO* fixed = nullptr;
