@@ -31,13 +31,6 @@ namespace {
 
 using clip_test::ComposePeer;
 
-HWND FocusOf(HWND wnd) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(wnd, nullptr), &info)) return nullptr;
-    return info.hwndFocus;
-}
-
 }  // namespace
 
 TEST(PickerEndToEnd, AnimatesWhileShownAndWorksFromTheKeyboard) {
