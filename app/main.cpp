@@ -8,6 +8,7 @@
 
 #include "ActnList.h"
 #include "Buttons.h"
+#include "CategoryTabs.h"
 #include "ComCtrls.h"
 #include "CoolTrayIcon.h"
 #include "ExtCtrls.h"
@@ -150,6 +151,8 @@ void TfrmMain::FormCreate(TObject*) {
     std::string exe = ExecutablePath();
     ImagesDir = ImagesDirOf(exe);
     LoadCategories();
+    OnShow = TNotifyEvent::Bind<TCategoryTabs, &TCategoryTabs::FormShown>(Categories);
+    Categories->WatchLater();
     AppDir = AppDirOf(exe);
     ReadOptions();
     ReflectOptions();
@@ -182,6 +185,7 @@ void TfrmMain::AddCategory(const std::string& path) { CategoryList->Add(path); }
 
 void TfrmMain::LoadCategories() {
     CategoryList = std::make_unique<TStringList>();
+    if (!Categories) Categories = new TCategoryTabs(this);
     DWORD attributes = GetFileAttributesA(ImagesDir.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     ForEachEntry(
@@ -200,7 +204,7 @@ void TfrmMain::LoadCategories() {
             sheet->SetCaption(CategoryCaption(LastPathComponent(path)));
             sheet->SetPageControl(PageControl1);
             PlaceCategoryTab(sheet);
-            new ticonbox(path, sheet);  // owned by its tab
+            Categories->Adopt(sheet, path);  // its page is made when first shown
         }
     } catch (...) {
         PageControl1->EnableAlign();

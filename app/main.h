@@ -21,6 +21,7 @@ class TActionList;
 class TAction;
 class TCoolTrayIcon;
 class TXPMenu;
+class TCategoryTabs;
 
 // Options, read at start and written at close (Tovira.ini, section Options).
 extern bool DoMinimizeFlag;
@@ -61,6 +62,9 @@ public:
     std::string ImagesDir;  // AppDir + "images", no trailing backslash
     std::string AppDir;     // always ends in a backslash
     std::unique_ptr<TStringList> CategoryList;
+    // Makes each tab's page when first shown and follows the library's
+    // changes (made by FormCreate).
+    TCategoryTabs* Categories = nullptr;
 
     // Builds one tab per immediate sub-folder of ImagesDir.
     void LoadCategories();

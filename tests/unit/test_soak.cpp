@@ -53,6 +53,7 @@
 #include "WineTray.h"
 #include "XPMenuLogic.h"
 #include "clip_peer.h"
+#include "CategoryTabs.h"
 #include "main.h"
 #include "mainobj.h"
 #include "menu_probe.h"
@@ -200,10 +201,8 @@ public:
 
     TfrmMain* Form() const { return form_; }
     TPictureView* View() const {
-        TTabSheet* sheet = form_->PageControl1->Pages(0);
-        for (int i = 0; i < sheet->ComponentCount(); ++i)
-            if (auto* page = dynamic_cast<ticonbox*>(sheet->Components(i))) return page->NativeView();
-        return nullptr;
+        ticonbox* page = form_->Categories->Page(form_->PageControl1->Pages(0), true);
+        return page ? page->NativeView() : nullptr;
     }
 
 private:
