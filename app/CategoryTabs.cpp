@@ -8,6 +8,7 @@
 #include "ExtCtrls.h"
 #include "FolderWatch.h"
 #include "MainLogic.h"
+#include "StartupSteps.h"
 #include "main.h"
 #include "mainobj.h"
 
@@ -86,6 +87,7 @@ void TCategoryTabs::TimerFired(TObject*) {
         watchDue_ = false;
         watch_ = new TFolderWatch(this, form_->ImagesDir);
         watch_->OnChange = TNotifyEvent::Bind<TCategoryTabs, &TCategoryTabs::WatchChanged>(this);
+        MarkStartupStep(kStepWatch);
         return;
     }
     if (!pending_.Pending()) return;

@@ -15,6 +15,7 @@
 #include "ImgList.h"
 #include "MainLogic.h"
 #include "Menus.h"
+#include "StartupSteps.h"
 #include "ToolBars.h"
 #include "XPMenu.h"
 #include "about.h"
@@ -194,6 +195,7 @@ void TfrmMain::LoadCategories() {
     // Name order, as NTFS enumerates; other file systems (and Wine on a Unix
     // file system) enumerate in an order of their own.
     SortPathsByName(*CategoryList);
+    MarkStartupStep(kStepListed);
     // The sheets are laid out once, after the last tab, not at every new row
     // of tabs: a library of thousands of categories starts in seconds.
     PageControl1->DisableAlign();
@@ -211,6 +213,7 @@ void TfrmMain::LoadCategories() {
         throw;
     }
     PageControl1->EnableAlign();
+    MarkStartupStep(kStepTabs);
     CategoryList.reset();
     if (PageControl1->PageCount() > 0) PageControl1->SetActivePageIndex(0);
 }

@@ -32,6 +32,12 @@ double BenchReport::Value(const std::string& label) const {
     return -1;
 }
 
+std::string BenchReport::LabelStartingWith(const std::string& prefix) const {
+    for (const Figure& f : figures_)
+        if (f.label.compare(0, prefix.size(), prefix) == 0) return f.label;
+    return "";
+}
+
 void BenchReport::AddRatioTarget(const std::string& label, const std::string& over, const std::string& under,
                                  double limit) {
     const double a = Value(over), b = Value(under);
