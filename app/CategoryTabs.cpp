@@ -145,6 +145,11 @@ void TCategoryTabs::SyncCategoryList() {
                 static_cast<std::vector<std::string>*>(target)->push_back(LastPathComponent(path));
             },
             &found, false);
+    // Tab order, as at start: the first tab made for a library that comes back is the one shown.
+    std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
+        return library::TabInsertIndex({b}, a) == 0;  // a goes before b in tab order
+    });
+    const bool wasEmpty = tabs_.empty();
     std::vector<std::string> shown;
     for (const Tab& tab : tabs_) shown.push_back(LastPathComponent(tab.folder));
     const library::CategoryDiff diff = library::DiffCategories(shown, found);
@@ -155,6 +160,8 @@ void TCategoryTabs::SyncCategoryList() {
                 break;
             }
     for (const std::string& name : diff.added) AddTab(form_->ImagesDir + "\\" + name);
+    // As at start, the first tab is the active one.
+    if (wasEmpty && !tabs_.empty()) form_->PageControl1->SetActivePageIndex(0);
 }
 
 void TCategoryTabs::AddTab(const std::string& folder) {

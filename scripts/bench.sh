@@ -125,13 +125,12 @@ EOF
 
 ## Reading the figures
 
-- Start-up: the first step from an empty library to any library is the browser
-  attempt of the first icon page (OLE, the WebBrowser object, its failing blank
-  document under Wine), paid once; the default library's row shows it. Beyond it a
-  category costs a tab (its tab item; its sheet and picture view get their windows only
-  when first shown) and one directory walk. The tray icon shows before the tabs are
+- Start-up: a category costs a tab item and nothing else; its folder is listed, and
+  its page (the browser attempt of the first page included: OLE, the WebBrowser object,
+  its failing blank document under Wine) made, when its tab is first shown, so the
+  first show of the window pays for one page. The tray icon shows before the tabs are
   built, so *to tray icon* hardly moves with the library; *ready* is when a pointer
-  over the icon would be answered.
+  over the icon would be answered. The steps rows show where the time goes.
 - Click to Ctrl+V: both programs spend most of it waiting for the compose window's
   process to take the focus (Wine delivers keys only then) and for the keys to reach
   it; Tovira's own part before the Ctrl+V is the pick handler's row. The sound starts

@@ -63,7 +63,7 @@ protected:
 };
 
 TEST_F(PictureViewRefresh, KeepsTheScrollPositionAndTheFocusedPictureByItsPath) {
-    std::vector<std::string> files = Pictures(200);
+    std::vector<std::string> files = Pictures(400);  // about fifty rows: taller than 300 + the view
     view->SetFiles(files);
     ASSERT_TRUE(Settle());
     view->SetFocus();
