@@ -12,23 +12,12 @@
 #include "PictureView.h"
 #include "TempFolder.h"
 #include "TestApplication.h"
+#include "TestPictures.h"
 #include "Wait.h"
 
 namespace {
 
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    void TearDown() override { CoUninitialize(); }
-};
 const auto* const comEnvironment = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
-
-std::string DataPicture(const std::string& name) {
-    std::string p = std::string("Z:") + TEST_DATA_DIR + "/pictures/" + name;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    return p;
-}
 
 class PictureViewRefresh : public ::testing::Test {
 protected:
@@ -48,7 +37,7 @@ protected:
     }
     // `count` copies of a 20 x 16 picture, named p000.bmp ...
     std::vector<std::string> Pictures(int count) {
-        const std::string bytes = TempFolder::ReadFile(DataPicture("red.bmp"));
+        const std::string bytes = TempFolder::ReadFile(TestDataPicture("red.bmp"));
         std::vector<std::string> out;
         for (int i = 0; i < count; ++i) {
             char name[16];
@@ -75,7 +64,7 @@ TEST_F(PictureViewRefresh, KeepsTheScrollPositionAndTheFocusedPictureByItsPath) 
     // One picture before the focused one goes, one comes at the end.
     const std::string focused = files[150];
     files.erase(files.begin() + 3);
-    files.push_back(folder.WriteFile("z.bmp", TempFolder::ReadFile(DataPicture("red.bmp"))));
+    files.push_back(folder.WriteFile("z.bmp", TempFolder::ReadFile(TestDataPicture("red.bmp"))));
     view->UpdateFiles(files);
     EXPECT_EQ(view->ScrollPos(), 300);
     EXPECT_EQ(view->FocusIndex(), 149);
@@ -90,7 +79,7 @@ TEST_F(PictureViewRefresh, KeepsTheScrollPositionAndTheFocusedPictureByItsPath) 
 }
 
 TEST_F(PictureViewRefresh, APictureBrokenWhileWrittenShowsOnceWhole) {
-    const std::string whole = TempFolder::ReadFile(DataPicture("alpha.png"));
+    const std::string whole = TempFolder::ReadFile(TestDataPicture("alpha.png"));
     const std::string path = folder.WriteFile("late.png", whole.substr(0, whole.size() / 2));
     view->SetFiles({path});
     ASSERT_TRUE(Settle());
