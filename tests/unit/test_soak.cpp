@@ -381,6 +381,8 @@ TEST(Soak, AThousandPicksIntoTheComposeWindowKeepTheCountsFlat) {
            "tray and the reveal through it\n",
            kept.PerRound(kRounds - hides), hidden.PerRound(hides));
 
+    // Nothing in the library changed: its one listing is the first show's.
+    printf("[soak picks] folder listings: %d\n", ticonbox::ListingCount());
     // Each pick pasted its own picture; the window was switched to HTML once.
     const std::vector<std::string> pastes = note.Pastes();
     ASSERT_EQ(pastes.size(), static_cast<size_t>(kRounds));
