@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ComCtrls.h"
+#include "DpiScale.h"
 #include "Exceptions.h"
 #include "Forms.h"
 #include "IconPageText.h"
@@ -92,7 +93,8 @@ ticonbox::ticonbox(const std::string& folder, TTabSheet* tab)
     }
     ImageFiles = std::make_unique<TStringList>();
     PageLines = std::make_unique<TStringList>();
-    SetBounds(5, 5, tab->Width() - 10, 317);
+    const int d = tab->Dpi();  // 5-pixel margins and 317 high at 96 dpi
+    SetBounds(dpi::Scale(5, d), dpi::Scale(5, d), tab->Width() - dpi::Scale(10, d), dpi::Scale(317, d));
     FolderPath = folder;
     RefreshPage();
     OnTitleChange = EVENT(TWebBrowserTitleChange, ticonbox, PickTitleChange, this);
@@ -141,6 +143,7 @@ void ticonbox::RefreshPage() {
         nativeView_->OnPictureClick = TEvent<TObject*, int>::Bind<ticonbox, &ticonbox::PictureClicked>(this);
         nativeView_->SetCaption(tab_->Caption());  // what assistive technology calls the page
         nativeView_->SetParent(tab_);
+        nativeView_->SetBounds(Left(), Top(), Width(), Height());  // already at the tab's resolution
         nativeView_->SetFiles({ImageFiles->begin(), ImageFiles->end()});
         return;
     }

@@ -233,11 +233,20 @@ void TfrmMain::Image5Click(TObject*) {
 }
 
 void TfrmMain::CoolTrayIcon1MouseMove(TObject*, TShiftState, int, int) {
-    // Bottom-right corner on the work area's, on every move over the icon.
+    // Bottom-right corner on the work area's, on every move over the icon:
+    // the work area of the monitor the tray is on (the pointer is over it).
     RECT area{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    SetLeft(area.right - Width());
-    SetTop(area.bottom - Height());
+    POINT at{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetCursorPos(&at) && GetMonitorInfoA(MonitorFromPoint(at, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        area = monitor.rcWork;
+    // Twice: arriving on a monitor of another resolution resizes the window.
+    for (int pass = 0; pass < 2; ++pass) {
+        SetLeft(area.right - Width());
+        SetTop(area.bottom - Height());
+    }
     CoolTrayIcon1->RevealMainForm();
 }
 

@@ -1,5 +1,6 @@
 #include "setreg.h"
 
+#include "DpiScale.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
 #include "fjnButton.h"
@@ -83,18 +84,27 @@ void TfrmPro::BindLayout() {
 void TfrmPro::FormCreate(TObject*) { ShapeWindow(); }
 
 void TfrmPro::ShapeWindow() {
-    HRGN r1 = CreateRoundRectRgn(0, 0, Width() + 1, 20, 12, 12);
-    HRGN r2 = CreateRectRgn(0, 10, Width(), ClientHeight());
+    // Rounded top corners (designed at 96 dpi: a 20-pixel band with 12-pixel
+    // corners, the square part from 10 down).
+    const int d = Dpi();
+    HRGN r1 = CreateRoundRectRgn(0, 0, Width() + 1, dpi::Scale(20, d), dpi::Scale(12, d), dpi::Scale(12, d));
+    HRGN r2 = CreateRectRgn(0, dpi::Scale(10, d), Width(), ClientHeight());
     CombineRgn(r1, r2, r1, RGN_OR);
     // From here on the window owns r1.
     SetWindowRgn(Handle(), r1, TRUE);
     DeleteObject(r2);
 }
 
+LRESULT TfrmPro::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    const LRESULT result = TForm::WndProc(msg, wp, lp);
+    if (msg == WM_DPICHANGED) ShapeWindow();
+    return result;
+}
+
 void TfrmPro::FormPaint(TObject*) {
     TCanvas& canvas = Canvas();
     canvas.Pen.Color = clBlue;
-    canvas.Pen.Width = 4;
+    canvas.Pen.Width = dpi::Scale(4, Dpi());
     canvas.Brush.Clear = true;
     canvas.Rectangle(1, 0, Width(), Height());
 }

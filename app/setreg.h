@@ -54,6 +54,10 @@ public:
     // Rounded top corners: the window's region.
     void ShapeWindow();
 
+protected:
+    // WM_DPICHANGED: the region follows the window's new size.
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
 private:
     void BindLayout();
 };

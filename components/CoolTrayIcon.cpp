@@ -1,5 +1,7 @@
 #include "CoolTrayIcon.h"
 
+#include "Dpi.h"
+
 #include <shellapi.h>
 
 #include <cstring>
@@ -472,9 +474,11 @@ bool TCoolTrayIcon::ReadProperty(const std::string& name, const layout::Value& v
     else if (name == "Hint") SetHint(r.Str(v));
     else if (name == "ShowHint") SetShowHint(r.Bool(v));
     else if (name == "Icon") {
-        // A picture by resource name: an ICON resource of the program.
+        // A picture by resource name: an ICON resource of the program, its
+        // image for the notification area's size at the system resolution.
         TIcon icon;
-        icon.LoadFromResourceName(GetModuleHandleA(nullptr), r.Str(v).c_str());
+        const int size = SystemMetricForDpi(SM_CXSMICON, SystemDpi());
+        icon.LoadFromResourceName(GetModuleHandleA(nullptr), r.Str(v).c_str(), size, size);
         SetIcon(icon);
     } else if (name == "IconVisible") SetIconVisible(r.Bool(v));
     else if (name == "IconIndex") SetIconIndex(r.Int(v));

@@ -1,9 +1,25 @@
 #include "PictureFlow.h"
 
+#include "DpiScale.h"
+
 #include <algorithm>
 #include <iterator>
 
 namespace flow {
+
+Metrics MetricsForDpi(int dpi, const Metrics& design) {
+    Metrics m;
+    m.marginX = dpi::Scale(design.marginX, dpi);
+    m.marginY = dpi::Scale(design.marginY, dpi);
+    m.nbspWidth = dpi::Scale(design.nbspWidth, dpi);
+    m.spaceWidth = dpi::Scale(design.spaceWidth, dpi);
+    m.ascent = dpi::Scale(design.ascent, dpi);
+    m.descent = dpi::Scale(design.descent, dpi);
+    return m;
+}
+
+Size SizeForDpi(Size size, int dpi) { return Size{dpi::Scale(size.width, dpi), dpi::Scale(size.height, dpi)}; }
+
 
 namespace {
 // No single picture is placed larger than this, so sums of a few hundred

@@ -33,6 +33,11 @@ struct Metrics {
     int descent = 4;    // the text's descent: room under the baseline
 };
 
+// The spacing at `dpi` (the defaults are those of 96 dpi), by DpiScale's rule.
+Metrics MetricsForDpi(int dpi, const Metrics& design = {});
+// A picture's size on a page at `dpi`: each side scaled by DpiScale's rule.
+Size SizeForDpi(Size size, int dpi);
+
 // One row: pictures [first, last), spanning [top, bottom) with its baseline.
 struct Row {
     int first = 0, last = 0;

@@ -111,6 +111,8 @@ protected:
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseLeave() override;
     bool WantsDialogKey(WPARAM key) const override;
+    // Pictures, margins and gaps follow the resolution.
+    void ChangeScale(int toDpi, int fromDpi) override;
 
 private:
     friend class TPictureViewAccessible;  // hit-testing

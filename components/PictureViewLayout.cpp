@@ -20,7 +20,8 @@ void TPictureView::Relayout() {
     relayingOut_ = true;
     auto build = [this](int width) {
         layout_.Reset(width);
-        for (int i = 0; i < measured_; ++i) layout_.Add(flow::Size{Info(i).width, Info(i).height});
+        for (int i = 0; i < measured_; ++i)
+            layout_.Add(flow::SizeForDpi(flow::Size{Info(i).width, Info(i).height}, Dpi()));
     };
     const int full = FullClientWidth();
     build(full);
@@ -34,6 +35,14 @@ void TPictureView::Relayout() {
         SetHot(mouseInside_ ? PictureAt(lastMouse_.x, lastMouse_.y) : -1);
         UpdateToolTip(true);
     }
+}
+
+void TPictureView::ChangeScale(int toDpi, int fromDpi) {
+    TCustomControl::ChangeScale(toDpi, fromDpi);
+    // Drawn sizes, margins and gaps at the new scale; every box (highlight,
+    // focus, what assistive technology is told) comes from the layout.
+    layout_ = flow::Layout(FullClientWidth(), flow::MetricsForDpi(toDpi));
+    Relayout();
 }
 
 void TPictureView::UpdateScrollBar() {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "PictureViewInternal.h"
+#include "PixelScale.h"
 
 using namespace picture_view;
 
@@ -63,7 +64,24 @@ void TPictureView::DrawPicture(HDC dc, int index, const RECT& box) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    StretchDIBits(dc, box.left, box.top, pixels->width, pixels->height, 0, 0, pixels->width, pixels->height,
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    const dpi::Filter filter = dpi::FilterFor(pixels->width, pixels->height, width, height);
+    if (filter == dpi::Filter::HighQuality) {
+        // Between whole factors: averaged, not uneven blocks.
+        const auto* first = pixels->Frame(frame);
+        const std::vector<uint32_t> source(first, first + static_cast<size_t>(pixels->width) * pixels->height);
+        const std::vector<uint32_t> scaled = dpi::Resample(source, pixels->width, pixels->height, width, height, filter);
+        if (scaled.empty()) return;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        StretchDIBits(dc, box.left, box.top, width, height, 0, 0, width, height, scaled.data(), &info, DIB_RGB_COLORS,
+                      SRCCOPY);
+        return;
+    }
+    // The picture's own size (96 dpi), or whole blocks at 2x, 3x ...
+    if (filter == dpi::Filter::NearestNeighbour) SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, box.left, box.top, filter == dpi::Filter::None ? pixels->width : width,
+                  filter == dpi::Filter::None ? pixels->height : height, 0, 0, pixels->width, pixels->height,
                   pixels->Frame(frame), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
@@ -87,13 +105,14 @@ void TPictureView::DrawPlaceholder(HDC dc, const RECT& box) {
     FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     SelectObject(dc, GetStockObject(DC_PEN));
     SetDCPenColor(dc, kPlaceholderCross);
-    const int x = box.left + 7, y = box.top + 7;
-    constexpr int kCross = 10;
-    for (int d = 0; d < 2; ++d) {  // two pixels thick
+    // Designed at 96 dpi: 7 pixels in, 10 long, two thick.
+    const int x = box.left + dpi::Scale(7, Dpi()), y = box.top + dpi::Scale(7, Dpi());
+    const int cross = dpi::Scale(10, Dpi()), thickness = dpi::Scale(2, Dpi());
+    for (int d = 0; d < thickness; ++d) {
         MoveToEx(dc, x + d, y, nullptr);
-        LineTo(dc, x + d + kCross, y + kCross);
-        MoveToEx(dc, x + d + kCross - 1, y, nullptr);
-        LineTo(dc, x + d - 1, y + kCross);
+        LineTo(dc, x + d + cross, y + cross);
+        MoveToEx(dc, x + d + cross - 1, y, nullptr);
+        LineTo(dc, x + d - 1, y + cross);
     }
     RestoreDC(dc, saved);
 }

@@ -162,7 +162,7 @@ void TPictureView::MeasureNext() {
     }
     ++measured_;
     const bool barShown = (GetWindowLongA(handle_, GWL_STYLE) & WS_VSCROLL) != 0;
-    layout_.Add(flow::Size{p.width, p.height});
+    layout_.Add(flow::SizeForDpi(flow::Size{p.width, p.height}, Dpi()));
     if (!barShown && layout_.Height() > ClientHeight()) {
         Relayout();  // the scroll bar takes its width from the page
     } else {

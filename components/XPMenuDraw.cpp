@@ -1,9 +1,11 @@
 // TXPMenu: measuring and painting menu items in the flat two-tone style.
 #include <algorithm>
 
+#include "Dpi.h"
 #include "Forms.h"
 #include "ImgList.h"
 #include "Picture.h"
+#include "ScaledBitmap.h"
 #include "ToolBars.h"
 #include "XPMenu.h"
 #include "XPMenuLogic.h"
@@ -29,6 +31,18 @@ bool IsNTFamily() {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
 #pragma GCC diagnostic pop
+}
+
+// The resolution the menus are drawn at: their form's (96 dpi without one).
+int MenuDpi(const TForm* form) { return form ? form->Dpi() : dpi::kDesignDpi; }
+
+// The system's menu font at the form's resolution (the ANSI call gives it
+// at one resolution only: 96 dpi under Wine).
+void FitMenuFont(TFont& font, const TForm* form) {
+    const int wanted = MenuDpi(form);
+    if (wanted == dpi::kDesignDpi && SystemDpi() == dpi::kDesignDpi) return;
+    const int height = NonClientMetricsForDpi(wanted).lfMenuFont.lfHeight;
+    if (height != 0) font.SetHeight(height);
 }
 
 // Text drawn like DrawTextExA with no extra parameters, in the canvas font.
@@ -84,6 +98,7 @@ void TXPMenu::PrepareColors(TCanvas& canvas) {
     }
     if (!useSystemColors_) return;
     LoadMenuFont(font_);
+    FitMenuFont(font_, ownerForm_);
     c.selectedText = font_.Color();
     c.selectionBorder = clHighlight;
     c.bar = clBtnFace;
@@ -146,13 +161,18 @@ std::pair<int, int> TXPMenu::ItemImageSize(TMenuItem* item) const {
         w = item->Bitmap().Width();
         h = item->Bitmap().Height();
     }
-    if (!barItem) w = std::max(w, IconWidth);
+    // Images (16 x 16 at 96 dpi) are drawn at the form's scale.
+    const int d = MenuDpi(ownerForm_);
+    w = dpi::Scale(w, d);
+    h = dpi::Scale(h, d);
+    if (!barItem) w = std::max(w, dpi::Scale(IconWidth, d));
     return {w, h};
 }
 
 void TXPMenu::MeasureMenuItem(TMenuItem* item, TCanvas& canvas, int& width, int& height) {
     const bool separator = item->Caption() == "-";
     const std::string s = xpmenu::MeasuredText(item->Caption(), item->ShortCutText());
+    if (useSystemColors_) FitMenuFont(font_, ownerForm_);  // measured before the first painting
     canvas.Font.Assign(font_);
     const bool hasAmpersand = s.find('&') != std::string::npos;
     const int ampersand = hasAmpersand ? canvas.TextWidth("&") : 0;
@@ -160,7 +180,7 @@ void TXPMenu::MeasureMenuItem(TMenuItem* item, TCanvas& canvas, int& width, int&
     const bool barOnNT = OnFormMenuBar(ownerForm_, item) && IsNTFamily();
     width = std::max(width, xpmenu::ItemWidth(canvas.TextWidth(s), hasAmpersand, ampersand, iw, barOnNT));
     if (separator) {
-        height = xpmenu::kSeparatorHeight;
+        height = dpi::Scale(xpmenu::kSeparatorHeight, MenuDpi(ownerForm_));
         return;
     }
     height = std::max(height, xpmenu::ItemHeight(canvas.TextHeight(s), ih));
@@ -194,10 +214,16 @@ void TXPMenu::DrawMenuItem(TMenuItem* item, TCanvas& canvas, RECT given, bool se
                          kUnusedColour, ILD_TRANSPARENT);
     }
     const bool hasPicture = hasImage || hasBitmap;
+    const int d = MenuDpi(ownerForm_);
+    if (hasPicture && d != dpi::kDesignDpi) {
+        const bool transparent = picture.Transparent;
+        picture = BitmapForDpi(picture, d, dpi::kDesignDpi, true);
+        picture.Transparent = transparent;
+    }
     const int pictureWidth = picture.Empty() ? 0 : picture.Width();
 
     const xpmenu::ItemGeometry g =
-        xpmenu::LayOutItem(ToRect(given), IconWidth, hasPicture, pictureWidth, barItem, rightToLeft);
+        xpmenu::LayOutItem(ToRect(given), dpi::Scale(IconWidth, d), hasPicture, pictureWidth, barItem, rightToLeft);
     const RECT r = ToRECT(g.item);
     const RECT iconColumn = ToRECT(g.iconColumn);
     RECT textRect = ToRECT(g.text);
@@ -292,7 +318,8 @@ void TXPMenu::DrawItemIcon(TObject* sender, TCanvas& canvas, TBitmap* picture, R
     if (!picture || picture->Empty() || picture->Width() == 0) return;
     const bool menuItem = dynamic_cast<TMenuItem*>(sender) != nullptr;
     const bool lifted = hot && !barItem && enabled && !checked && !pressed;
-    const xpmenu::Point at = xpmenu::ImagePosition(ToRect(iconColumn), IconWidth, picture->Width(), menuItem, barItem,
+    const int iconWidth = dpi::Scale(IconWidth, MenuDpi(ownerForm_));
+    const xpmenu::Point at = xpmenu::ImagePosition(ToRect(iconColumn), iconWidth, picture->Width(), menuItem, barItem,
                                                    rightToLeft, lifted);
     if (!hot && enabled && !checked && highColor_) DimBitmap(*picture, DimLevel);
     if (!enabled) {
@@ -383,7 +410,8 @@ void TXPMenu::DrawBarSelection(TObject* sender, TCanvas& canvas, bool rightToLef
 }
 
 void TXPMenu::FillGradient(TCanvas& canvas, RECT r, bool rightToLeft) {
-    std::vector<int> steps = xpmenu::GradientSteps(r.left, r.right, IconWidth, rightToLeft);
+    std::vector<int> steps =
+        xpmenu::GradientSteps(r.left, r.right, dpi::Scale(IconWidth, MenuDpi(ownerForm_)), rightToLeft);
     canvas.Brush.Clear = false;
     for (int x = r.left; x <= r.right; ++x) {
         canvas.Brush.Color = LightenColor(canvas, colors_.iconColumn, steps[static_cast<size_t>(x - r.left)]);
@@ -410,11 +438,12 @@ void TXPMenu::DrawFlatFrame(HWND window, bool rightToLeft) {
     canvas.Rectangle(L + 1, T + 1, R - 1, B - 1);
     canvas.Rectangle(L + 2, T + 2, R - 2, B - 2);
     canvas.Pen.Color = c.iconColumn;
-    const int column = rightToLeft ? R - 3 - IconWidth : L + 1;
+    const int iconWidth = dpi::Scale(IconWidth, MenuDpi(ownerForm_));
+    const int column = rightToLeft ? R - 3 - iconWidth : L + 1;
     canvas.Brush.Clear = false;
     canvas.Brush.Color = c.iconColumn;
-    canvas.FillRect(RECT{column, T + 1, column + IconWidth + 2, T + 3});
-    canvas.FillRect(RECT{column, B - 3, column + IconWidth + 2, B - 1});
+    canvas.FillRect(RECT{column, T + 1, column + iconWidth + 2, T + 3});
+    canvas.FillRect(RECT{column, B - 3, column + iconWidth + 2, B - 1});
     canvas.Pen.Color = c.flatEdge;
     canvas.MoveTo(R - 1, T + 1);
     canvas.LineTo(R - 1, B);

@@ -1,5 +1,6 @@
 #include "fjnButton.h"
 
+#include "DpiScale.h"
 #include "LayoutReader.h"
 
 namespace {
@@ -34,6 +35,7 @@ void TfjnButton::Paint(TCanvas& canvas) {
     if (caption_.empty()) caption_ = Name();
     // The caption is drawn in the canvas's own default font, not in Font.
     TFont defaults;
+    defaults.SetHeight(dpi::Scale(defaults.Height(), Dpi()));
     canvas.Font.Assign(defaults);
     const int w = Width(), h = Height();
     const SIZE text = canvas.TextExtent(caption_);

@@ -66,18 +66,43 @@ glyph imagelist6.bmp 64 "${draw[@]}" \
   -draw "fill #FFD700 stroke none rectangle 55,7 55,8" \
   -draw "fill #D01010 stroke none polygon 57,5 60,5 60,2 63,7 60,12 60,9 57,9"
 
-# Application icon: a 32x32 smiley in a 256-colour palette, transparent
-# around the face.
+# Application icon: a smiley, transparent around the face, in the sizes the
+# system asks for from 96 to 192 dpi (small icons 16, 20, 24, 32; large
+# 32, 40, 48, 64). The 32x32 image is drawn on its own pixel grid in a
+# 256-colour palette; the others are drawn at 8 times their size and reduced
+# with an area filter, so their strokes stay crisp.
+smiley() {  # smiley <output> <size> <scale>: the 32x32 drawing scaled by <scale>
+  local file=$1 size=$2 k=$3
+  convert -size "${size}x${size}" xc:none \
+    -draw "fill #FFD700 stroke #A06000 stroke-width $(echo "1.5*$k" | bc) circle $(echo "15.5*$k;15.5*$k;15.5*$k;1.5*$k" | bc | paste -sd' ' | awk '{print $1","$2" "$3","$4}')" \
+    -draw "fill #302000 stroke none ellipse $(echo "11*$k;12*$k;2*$k;3.5*$k" | bc | paste -sd' ' | awk '{print $1","$2" "$3","$4}') 0,360" \
+    -draw "fill #302000 stroke none ellipse $(echo "20*$k;12*$k;2*$k;3.5*$k" | bc | paste -sd' ' | awk '{print $1","$2" "$3","$4}') 0,360" \
+    -draw "fill none stroke #302000 stroke-width $(echo "2*$k" | bc) arc $(echo "8*$k;10*$k;23*$k;24*$k" | bc | paste -sd' ' | awk '{print $1","$2" "$3","$4}') 25,155" \
+    "$file"
+}
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
 convert -size 32x32 xc:none \
   -draw "fill #FFD700 stroke #A06000 stroke-width 1.5 circle 15.5,15.5 15.5,1.5" \
   -draw "fill #302000 stroke none ellipse 11,12 2,3.5 0,360" \
   -draw "fill #302000 stroke none ellipse 20,12 2,3.5 0,360" \
   -draw "fill none stroke #302000 stroke-width 2 arc 8,10 23,24 25,155" \
-  -colors 256 -strip ICO:app.ico
+  -colors 256 -strip "ICO:$tmp/32.ico"
+images=()
+for size in 16 20 24 40 48 64; do
+  # Drawn 8x on a grid of size/32 * 8 pixels per design pixel, then reduced.
+  smiley "$tmp/big.png" $((size * 8)) "$(echo "scale=4; $size * 8 / 32" | bc)"
+  convert "$tmp/big.png" -filter Box -resize "${size}x${size}" -strip "$tmp/$size.png"
+done
+# The 32x32 image first: a reader that takes the first image gets the
+# original icon.
+images+=("$tmp/32.ico")
+for size in 16 20 24 40 48 64; do images+=("$tmp/$size.png"); done
+convert "${images[@]}" -strip ICO:app.ico
 
 # The tray icon stored with the main window's layout: the application icon's
-# picture again, one 32x32 image with 256 colours.
-convert app.ico -background none -resize 32x32 -colors 256 -strip ICO:tray_icon.ico
+# pictures again (the tray takes the small icon size of its resolution).
+cp app.ico tray_icon.ico
 
 # About picture, 156x213, progressive: two yellow smiley faces, a small
 # figure and a paper plane with "e-mail" lettering on white. The faces and

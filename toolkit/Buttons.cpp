@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "DpiScale.h"
 #include "LayoutReader.h"
+#include "ScaledBitmap.h"
 
 TBitBtn::TBitBtn(TComponent* owner) : TButton(owner) {}
 
@@ -11,12 +13,30 @@ void TBitBtn::Changed() {
 }
 
 void TBitBtn::SetGlyph(TBitmap&& glyph) {
-    glyph_ = std::move(glyph);
-    if (!glyph_.Empty() && glyph_.Width() % glyph_.Height() == 0) {
-        int count = glyph_.Width() / glyph_.Height();
+    designGlyph_ = std::move(glyph);
+    if (!designGlyph_.Empty() && designGlyph_.Width() % designGlyph_.Height() == 0) {
+        int count = designGlyph_.Width() / designGlyph_.Height();
         if (count >= 1 && count <= 4) numGlyphs_ = count;
     }
+    ScaleGlyph();
+}
+
+void TBitBtn::ScaleGlyph() {
+    if (Dpi() == dpi::kDesignDpi || designGlyph_.Empty()) {
+        glyph_ = designGlyph_.Clone();
+    } else {
+        // Cell by cell: every state gets the same scaled width.
+        const int cell = dpi::Scale(designGlyph_.Width() / numGlyphs_, Dpi());
+        glyph_ = ResampledBitmap(designGlyph_, cell * numGlyphs_, dpi::Scale(designGlyph_.Height(), Dpi()), true);
+    }
     Changed();
+}
+
+void TBitBtn::ChangeScale(int toDpi, int fromDpi) {
+    TButton::ChangeScale(toDpi, fromDpi);
+    if (spacing_ > 0) spacing_ = dpi::Scale(spacing_, toDpi, fromDpi);
+    if (margin_ > 0) margin_ = dpi::Scale(margin_, toDpi, fromDpi);
+    ScaleGlyph();
 }
 
 void TBitBtn::LoadGlyph(const std::string& resourceName) {
@@ -27,7 +47,7 @@ void TBitBtn::LoadGlyph(const std::string& resourceName) {
 
 void TBitBtn::SetNumGlyphs(int value) {
     numGlyphs_ = std::clamp(value, 1, 4);
-    Changed();
+    ScaleGlyph();
 }
 
 void TBitBtn::SetLayout(TButtonLayout value) {

@@ -33,6 +33,8 @@ public:
     void SetMargin(int value);
 
     bool ReadProperty(const std::string& name, const layout::Value& value, TLayoutReader& reader) override;
+    // The glyph is redrawn from the one given at the new scale; spacing and margin follow.
+    void ChangeScale(int toDpi, int fromDpi) override;
 
 protected:
     DWORD ButtonStyle() const override { return BS_OWNERDRAW; }
@@ -42,8 +44,11 @@ private:
     void DrawItem(const DRAWITEMSTRUCT& item);
     void DrawGlyph(HDC dc, int x, int y, int index, bool greyed) const;
     void Changed();
+    // glyph_ from designGlyph_ at the button's resolution.
+    void ScaleGlyph();
 
-    TBitmap glyph_;
+    TBitmap designGlyph_;  // as given, at 96 dpi
+    TBitmap glyph_;        // as drawn
     int numGlyphs_ = 1;
     TButtonLayout layout_ = blGlyphLeft;
     int spacing_ = 4;

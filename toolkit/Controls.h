@@ -110,6 +110,14 @@ public:
     virtual void Repaint();
     void Update();
     virtual void Click();
+    // The resolution the control is laid out for: its form's, 96 (the
+    // design resolution of the layouts) until the form is scaled.
+    int Dpi() const { return dpi_; }
+    // Lays the control out for `toDpi` instead of `fromDpi`: its edges, its
+    // own font (one that follows its parent's follows it) and whatever a
+    // subclass keeps in pixels (override and call this). Sizes go through
+    // DpiScale, the one rounding rule.
+    virtual void ChangeScale(int toDpi, int fromDpi);
     // Brings the control above its siblings.
     virtual void BringToFront();
 
@@ -127,6 +135,8 @@ public:
     virtual void DblClick() { OnDblClick(this); }
 
 protected:
+    // Whether ChangeScale scales the bounds (a top-level form's are the system's).
+    virtual bool ScalesBounds() const { return true; }
     virtual void BoundsChanged() {}
     virtual void VisibleChanged() {}
     virtual void EnabledChanged() {}
@@ -153,6 +163,7 @@ private:
     bool parentColor_ = false;
     TAlign align_ = alNone;
     TCursor cursor_ = crDefault;
+    int dpi_ = 96;
 
     friend class TWinControl;
 };
@@ -232,6 +243,8 @@ public:
     // Places the aligned children: top, bottom, left and right edges in
     // creation order, then the client-filling ones in what is left.
     void AlignControls();
+    // Scales itself, then its children, then aligns them once.
+    void ChangeScale(int toDpi, int fromDpi) override;
 
 protected:
     virtual void CreateParams(TCreateParams& params);

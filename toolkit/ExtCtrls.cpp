@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "DpiScale.h"
 #include "Exceptions.h"
+#include "ScaledBitmap.h"
 
 namespace {
 TBevelCut ReadBevel(const layout::Value& v, TLayoutReader& r) {
@@ -105,12 +107,18 @@ bool TPanel::ReadProperty(const std::string& name, const layout::Value& v, TLayo
 TImage::TImage(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 105, 105); }
 
 void TImage::PictureChanged() {
+    picture_ = BitmapForDpi(designPicture_, Dpi(), dpi::kDesignDpi, transparent_);
     if (autoSize_ && !picture_.Empty()) SetBounds(Left(), Top(), picture_.Width(), picture_.Height());
     Invalidate();
 }
 
 void TImage::SetPicture(TBitmap&& picture) {
-    picture_ = std::move(picture);
+    designPicture_ = std::move(picture);
+    PictureChanged();
+}
+
+void TImage::ChangeScale(int toDpi, int fromDpi) {
+    TGraphicControl::ChangeScale(toDpi, fromDpi);
     PictureChanged();
 }
 
@@ -132,6 +140,7 @@ void TImage::SetCenter(bool value) {
 
 void TImage::SetTransparent(bool value) {
     transparent_ = value;
+    if (Dpi() != dpi::kDesignDpi) PictureChanged();  // see-through pixels resample differently
     Invalidate();
 }
 

@@ -69,6 +69,8 @@ public:
     void SetAutoSize(bool value);
 
     bool ReadProperty(const std::string& name, const layout::Value& value, TLayoutReader& reader) override;
+    // The picture is redrawn from the one given at the new scale.
+    void ChangeScale(int toDpi, int fromDpi) override;
 
 protected:
     void Paint(TCanvas& canvas) override;
@@ -76,7 +78,8 @@ protected:
 private:
     void PictureChanged();
 
-    TBitmap picture_;
+    TBitmap designPicture_;  // as given, at 96 dpi
+    TBitmap picture_;        // as drawn: at the control's resolution
     bool stretch_ = false;
     bool center_ = false;
     bool transparent_ = false;

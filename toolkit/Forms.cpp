@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "Dpi.h"
 #include "Menus.h"
 
 TApplication* Application = nullptr;
@@ -38,7 +39,31 @@ TForm::~TForm() {
     if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
 }
 
-void TForm::ReadLayout(const char* resourceName) { ReadLayoutResource(this, &Bindings, resourceName); }
+void TForm::ReadLayout(const char* resourceName) {
+    ReadLayoutResource(this, &Bindings, resourceName);
+    // Once, before the window exists: the layout is designed at 96 dpi.
+    // A window that then opens on a monitor of another resolution is
+    // scaled again when it gets its window (CreateWnd) or moves there
+    // (WM_DPICHANGED).
+    const int systemDpi = SystemDpi();
+    if (systemDpi != Dpi()) ChangeScale(systemDpi, Dpi());
+}
+
+void TForm::ChangeScale(int toDpi, int fromDpi) {
+    if (!handle_) {
+        clientWidth_ = dpi::Scale(clientWidth_, toDpi, fromDpi);
+        clientHeight_ = dpi::Scale(clientHeight_, toDpi, fromDpi);
+    }
+    TCustomControl::ChangeScale(toDpi, fromDpi);
+}
+
+void TForm::DpiChanged(int newDpi, const RECT& suggested) {
+    if (newDpi != Dpi()) ChangeScale(newDpi, Dpi());
+    SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon(true, newDpi)));
+    SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(false, newDpi)));
+    SetWindowPos(handle_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void TForm::AfterConstruction() {
     HandleNeeded();
@@ -65,6 +90,16 @@ void TForm::Notification(TComponent* component, TOperation operation) {
 }
 
 namespace {
+// Resizes `wnd` so that its client area is width x height.
+void FitClientSize(HWND wnd, int width, int height) {
+    RECT client, window;
+    GetClientRect(wnd, &client);
+    if (client.right == width && client.bottom == height) return;
+    GetWindowRect(wnd, &window);
+    SetWindowPos(wnd, nullptr, 0, 0, window.right - window.left + width - client.right,
+                 window.bottom - window.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The control of `form` that has the keyboard focus, or null.
 TWinControl* FocusedControlOf(HWND form) {
     HWND focus = GetFocus();
@@ -114,7 +149,7 @@ void TForm::CreateParams(TCreateParams& params) {
     params.background = nullptr;
     if (clientWidth_ > 0 || clientHeight_ > 0) {
         RECT r{0, 0, clientWidth_, clientHeight_};
-        AdjustWindowRectEx(&r, params.style, menu_ != nullptr, params.exStyle);
+        AdjustWindowRectForDpi(r, params.style, menu_ != nullptr, params.exStyle, Dpi());
         params.width = r.right - r.left;
         params.height = r.bottom - r.top;
     }
@@ -124,6 +159,18 @@ void TForm::CreateWnd() {
     TCustomControl::CreateWnd();
     if (!handle_) return;
     if (menu_) ::SetMenu(handle_, menu_->Handle());
+    // Made on a monitor of another resolution than the system's: laid out
+    // for that one, with the client size scaled alike.
+    const int windowDpi = WindowDpi(handle_);
+    if (windowDpi != Dpi()) {
+        clientWidth_ = dpi::Scale(clientWidth_, windowDpi, Dpi());
+        clientHeight_ = dpi::Scale(clientHeight_, windowDpi, Dpi());
+        ChangeScale(windowDpi, Dpi());
+    }
+    // The frame computed in CreateParams may differ from the real one (a
+    // menu bar taller at a higher resolution than the system assumed):
+    // the window grows or shrinks by the difference.
+    if (clientWidth_ > 0 && clientHeight_ > 0) FitClientSize(handle_, clientWidth_, clientHeight_);
     RECT r;
     GetWindowRect(handle_, &r);
     TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -319,6 +366,9 @@ bool TForm::DialogKey(const MSG& msg) {
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_DPICHANGED:
+        DpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+        return 0;
     case WM_ACTIVATE:
         if (LOWORD(wp) == WA_INACTIVE) {
             // Remember where the focus was, for whoever restores it on reactivation.
@@ -417,7 +467,8 @@ void TApplication::Initialize() {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hIcon = LoadIconA(wc.hInstance, "MAINICON");
+    wc.hIcon = ProgramIcon(false);
+    wc.hIconSm = ProgramIcon(true);
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.lpszClassName = "Tovira.TApplication";
     RegisterClassExA(&wc);

@@ -81,9 +81,18 @@ public:
 
     bool ReadProperty(const std::string& name, const layout::Value& value, TLayoutReader& reader) override;
 
+    // Scales the client size, fonts and controls; the window's own frame
+    // and place are the system's (see WM_DPICHANGED).
+    void ChangeScale(int toDpi, int fromDpi) override;
+
 protected:
+    // The form's own place and size are not the design's to scale: the
+    // client size is, before the window exists; after, the system suggests
+    // the window's rectangle.
+    bool ScalesBounds() const override { return false; }
     void Notification(TComponent* component, TOperation operation) override;
-    // Reads the form's stored layout (an RCDATA resource) with Bindings.
+    // Reads the form's stored layout (an RCDATA resource) with Bindings, and
+    // scales it from 96 dpi to the system's resolution.
     void ReadLayout(const char* resourceName);
     TLayoutBindings Bindings;
 
@@ -99,6 +108,9 @@ private:
     void PlaceAtShow();
     void SelectNext(bool forward);
     RECT WindowRectForClient(int width, int height) const;
+    // WM_DPICHANGED: lays the form out for `dpi` and takes the rectangle
+    // the system suggests for it.
+    void DpiChanged(int newDpi, const RECT& suggested);
 
     TBorderStyle borderStyle_ = bsSizeable;
     TFormStyle formStyle_ = fsNormal;

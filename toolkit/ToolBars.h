@@ -111,6 +111,8 @@ public:
 
     // Filters messages of the open menu (the thread's MSGF_MENU hook); true swallows.
     bool FilterMenuMessage(const MSG& msg);
+    // Button sizes follow the resolution.
+    void ChangeScale(int toDpi, int fromDpi) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -210,6 +212,8 @@ public:
     void SetEdgeOuter(TEdgeStyle style);
 
     bool ReadProperty(const std::string& name, const layout::Value& value, TLayoutReader& reader) override;
+    // Band widths and heights follow the resolution.
+    void ChangeScale(int toDpi, int fromDpi) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

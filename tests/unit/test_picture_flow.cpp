@@ -189,3 +189,25 @@ TEST(PixelCache, ForgetAndReplaceKeepTheByteCountRight) {
 }
 
 }  // namespace
+
+TEST(PictureFlowDpi, SpacingAndSizesFollowTheResolution) {
+    const flow::Metrics same = flow::MetricsForDpi(96);
+    EXPECT_EQ(same.marginX, 10);
+    EXPECT_EQ(same.marginY, 15);
+    EXPECT_EQ(same.nbspWidth, 4);
+    const flow::Metrics m = flow::MetricsForDpi(144);
+    EXPECT_EQ(m.marginX, 15);
+    EXPECT_EQ(m.marginY, 23);  // 22.5, halves away from zero
+    EXPECT_EQ(m.nbspWidth, 6);
+    EXPECT_EQ(m.spaceWidth, 6);
+    EXPECT_EQ(m.ascent, 21);
+    EXPECT_EQ(m.descent, 6);
+    const flow::Size s = flow::SizeForDpi({24, 19}, 120);
+    EXPECT_EQ(s.width, 30);
+    EXPECT_EQ(s.height, 24);  // 23.75
+    // A page at 2x: the first picture sits at twice the margins.
+    flow::Layout page(400, flow::MetricsForDpi(192));
+    page.Add(flow::SizeForDpi({20, 20}, 192));
+    EXPECT_EQ(page.Box(0).left, 20);
+    EXPECT_EQ(page.Box(0).right - page.Box(0).left, 40);
+}

@@ -653,7 +653,7 @@ TEST(TrayIconLayout, LoadingHidesTheApplicationWindowClearsShowMainFormAndAddsTh
     EXPECT_TRUE(field->StartMinimized);
     EXPECT_TRUE(field->MinimizeToTray);
     EXPECT_EQ(field->Hint(), "Stored");
-    EXPECT_EQ(field->Icon().Width(), 32);
+    EXPECT_EQ(field->Icon().Width(), 16);  // the small-icon image of TRAY_ICON, at 96 dpi
     EXPECT_TRUE(WaitFor([] { return Icons() == 1; }));
     SendMessageA(FindWindowA("TCoolTrayIcon.TrayWindow", nullptr), TrayCallbackMessage, 1, WM_MOUSEMOVE);
     EXPECT_EQ(handlers.moves, 1);
