@@ -60,7 +60,21 @@ void ResetDocumentTitle(IDispatch* document) {
     if (FAILED(hr)) throw EOleError(hr, SysErrorMessage(static_cast<unsigned long>(hr)));
 }
 
+// Counted for the tests and the benchmark, which read it from outside as a
+// property of the main window.
+int listingCount = 0;
+
 }  // namespace
+
+int ticonbox::ListingCount() { return listingCount; }
+
+void ticonbox::CountListing() {
+    ++listingCount;
+    TForm* main = Application->MainForm();
+    if (main && main->HandleAllocated())
+        SetPropA(main->Handle(), kListingCountProperty,
+                 reinterpret_cast<HANDLE>(static_cast<INT_PTR>(listingCount)));
+}
 
 bool ticonbox::BrowserUsable() { return browserUsable; }
 void ticonbox::SetBrowserUsable(bool usable) { browserUsable = usable; }
@@ -104,6 +118,7 @@ void ticonbox::AddImageFile(const std::string& path) { ImageFiles->Add(path); }
 
 void ticonbox::BuildPage() {
     ImageFiles->Clear();
+    CountListing();
     // One walk of the folder, then the files of each extension in turn: the
     // lists that a "*.<extension>" walk per extension gives, for a quarter
     // of the directory reading (which is most of a page's start-up).
@@ -153,15 +168,25 @@ void ticonbox::RefreshPage() {
         nativeView_->SetCaption(tab_->Caption());  // what assistive technology calls the page
         nativeView_->SetParent(tab_);
         nativeView_->SetBounds(Left(), Top(), Width(), Height());  // already at the tab's resolution
-        tab_->OnShow = TNotifyEvent::Bind<ticonbox, &ticonbox::TabShown>(this);
-        if (tab_->PageControl() && tab_->PageControl()->ActivePage() == tab_) TabShown(tab_);
+        nativeView_->SetFiles({ImageFiles->begin(), ImageFiles->end()});
+        return;
     }
-    nativeView_->SetFiles({ImageFiles->begin(), ImageFiles->end()});
+    // Listed again: the view keeps its scroll position and focused picture.
+    nativeView_->UpdateFiles({ImageFiles->begin(), ImageFiles->end()});
+}
+
+void ticonbox::LibraryChanged(bool onScreen) {
+    stale_ = true;
+    if (onScreen) TabShown(tab_);
 }
 
 // The pictures take the keyboard focus when their tab is shown: now when
 // the window is active, else when it is next activated.
 void ticonbox::TabShown(TObject*) {
+    if (stale_) {
+        stale_ = false;
+        RefreshPage();
+    }
     if (!nativeView_) return;
     for (TWinControl* c = tab_; c; c = c->Parent())
         if (auto* form = dynamic_cast<TForm*>(c)) {

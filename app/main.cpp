@@ -8,6 +8,7 @@
 
 #include "ActnList.h"
 #include "Buttons.h"
+#include "CategoryTabs.h"
 #include "ComCtrls.h"
 #include "CoolTrayIcon.h"
 #include "ExtCtrls.h"
@@ -16,6 +17,7 @@
 #include "ImgList.h"
 #include "MainLogic.h"
 #include "Menus.h"
+#include "StartupSteps.h"
 #include "StartWithWindows.h"
 #include "ToolBars.h"
 #include "XPMenu.h"
@@ -187,6 +189,8 @@ void TfrmMain::FormCreate(TObject*) {
     std::string exe = ExecutablePath();
     ImagesDir = ImagesDirOf(exe);
     LoadCategories();
+    OnShow = TNotifyEvent::Bind<TCategoryTabs, &TCategoryTabs::FormShown>(Categories);
+    Categories->WatchLater();
     AppDir = AppDirOf(exe);
     ReadOptions();
     ReflectOptions();
@@ -261,6 +265,7 @@ void TfrmMain::AddCategory(const std::string& path) { CategoryList->Add(path); }
 
 void TfrmMain::LoadCategories() {
     CategoryList = std::make_unique<TStringList>();
+    if (!Categories) Categories = new TCategoryTabs(this);
     DWORD attributes = GetFileAttributesA(ImagesDir.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     ForEachEntry(
@@ -269,6 +274,7 @@ void TfrmMain::LoadCategories() {
     // Name order, as NTFS enumerates; other file systems (and Wine on a Unix
     // file system) enumerate in an order of their own.
     SortPathsByName(*CategoryList);
+    MarkStartupStep(kStepListed);
     // The sheets are laid out once, after the last tab, not at every new row
     // of tabs: a library of thousands of categories starts in seconds.
     PageControl1->DisableAlign();
@@ -279,13 +285,14 @@ void TfrmMain::LoadCategories() {
             sheet->SetCaption(CategoryCaption(LastPathComponent(path)));
             sheet->SetPageControl(PageControl1);
             PlaceCategoryTab(sheet);
-            new ticonbox(path, sheet);  // owned by its tab
+            Categories->Adopt(sheet, path);  // its page is made when first shown
         }
     } catch (...) {
         PageControl1->EnableAlign();
         throw;
     }
     PageControl1->EnableAlign();
+    MarkStartupStep(kStepTabs);
     CategoryList.reset();
     if (PageControl1->PageCount() > 0) PageControl1->SetActivePageIndex(0);
 }

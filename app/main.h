@@ -21,6 +21,7 @@ class TActionList;
 class TAction;
 class TCoolTrayIcon;
 class TXPMenu;
+class TCategoryTabs;
 
 // Options, read at start and written at close (Tovira.ini, section Options).
 extern bool DoMinimizeFlag;
@@ -69,6 +70,9 @@ public:
     std::string AppDir;     // always ends in a backslash
     std::string Hotkey;     // the option "Hotkey" as read (the default when the key is missing)
     std::unique_ptr<TStringList> CategoryList;
+    // Makes each tab's page when first shown and follows the library's
+    // changes (made by FormCreate).
+    TCategoryTabs* Categories = nullptr;
 
     // Builds one tab per immediate sub-folder of ImagesDir.
     void LoadCategories();

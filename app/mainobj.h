@@ -46,9 +46,15 @@ public:
     // The browser's title-change handler: a picture path in the title is a pick.
     void PickTitleChange(TObject* sender, const wchar_t* title);
 
-    // The tab's OnShow while the native view shows the page: the pictures
-    // take the keyboard focus.
+    // The tab was shown: a page whose folder changed meanwhile is listed
+    // again; the pictures take the keyboard focus.
     void TabShown(TObject* sender);
+    // The folder's pictures changed: listed again now when the tab is on
+    // the screen, else when it is next shown.
+    void LibraryChanged(bool onScreen);
+    // Folder listings made by all pages so far (also the main window's
+    // property kListingCountProperty).
+    static int ListingCount();
 
     // The native view, or null while the browser shows the page.
     TPictureView* NativeView() const { return nativeView_; }
@@ -65,11 +71,16 @@ private:
     ticonbox(TTabSheet* tab, const std::string& folder, const std::vector<std::string>* files);
     void MakePageLines();
     void PictureClicked(TObject* sender, int index);
+    static void CountListing();
 
     TTabSheet* tab_;
     bool listed_ = false;  // a page of a given list, not of a folder
+    bool stale_ = false;   // listed before its folder last changed
     TPictureView* nativeView_ = nullptr;
 };
+
+// The main window's property holding ticonbox::ListingCount().
+constexpr char kListingCountProperty[] = "Tovira.Listings";
 
 // ---- Picking ----------------------------------------------------------------
 

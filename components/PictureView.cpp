@@ -49,6 +49,29 @@ void TPictureView::SetFiles(const std::vector<std::string>& paths) {
     }
 }
 
+void TPictureView::UpdateFiles(const std::vector<std::string>& paths) {
+    const int oldScroll = scrollPos_;
+    const std::string focused = focus_ >= 0 && focus_ < Count() ? Info(focus_).path : std::string();
+    SetFiles(paths);
+    if (!HandleAllocated() || !started_) return;
+    int newFocus = -1;
+    for (int i = 0; i < Count() && !focused.empty(); ++i)
+        if (Info(i).path == focused) newFocus = i;
+    // The page is laid out down to where it was scrolled (and to the
+    // focused picture), so the same part of it shows.
+    while (measured_ < Count() && (layout_.Count() == 0 || layout_.OpenRowTop() <= oldScroll + ClientHeight()))
+        MeasureNext();
+    if (newFocus >= 0) EnsureMeasured(newFocus + 1);
+    UpdateScrollBar();
+    SetScrollPos(oldScroll);
+    if (Pickable(newFocus)) {
+        focus_ = newFocus;
+        InvalidatePicture(focus_);
+        NotifyAccessibleFocus();
+    }
+    ScheduleTimer();
+}
+
 bool TPictureView::IsDecoded(int index) const { return PixelCache::Shared().Holds(this, index); }
 
 RECT TPictureView::PictureRect(int index) const {

@@ -41,6 +41,10 @@ public:
 
     // The pictures to show, full paths in display order. Opens nothing.
     void SetFiles(const std::vector<std::string>& paths);
+    // The same pictures listed again (some added, removed or rewritten):
+    // every picture is read again, and the view keeps its scroll position
+    // and the focus on the picture of the same path.
+    void UpdateFiles(const std::vector<std::string>& paths);
     int Count() const { return static_cast<int>(pictures_.size()); }
     const std::string& File(int index) const { return pictures_[static_cast<size_t>(index)].path; }
 

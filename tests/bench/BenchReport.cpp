@@ -32,6 +32,12 @@ double BenchReport::Value(const std::string& label) const {
     return -1;
 }
 
+std::string BenchReport::LabelStartingWith(const std::string& prefix) const {
+    for (const Figure& f : figures_)
+        if (f.label.compare(0, prefix.size(), prefix) == 0) return f.label;
+    return "";
+}
+
 void BenchReport::AddRatioTarget(const std::string& label, const std::string& over, const std::string& under,
                                  double limit) {
     const double a = Value(over), b = Value(under);
@@ -65,7 +71,7 @@ void BenchReport::Print() const {
     std::printf("\n%-62s %10s  %-8s %s\n", "target", "value", "limit", "");
     for (const Target& t : targets_)
         std::printf("  %-60s %7s     %-8s %s\n", t.label.c_str(), Format(t.value, "x").c_str(), t.limit.c_str(),
-                    t.met ? "met" : "MISSED");
+                    t.met ? "met" : t.value < 0 ? "not measured" : "MISSED");
     for (const std::string& n : notes_) std::printf("note: %s\n", n.c_str());
 }
 
@@ -79,7 +85,7 @@ std::string BenchReport::Markdown() const {
     md += "\n| target | value | limit | |\n|---|---:|---|---|\n";
     for (const Target& t : targets_)
         md += "| " + t.label + " | " + Format(t.value, t.limit.rfind("<=", 0) == 0 ? "x" : "") + " | " + t.limit +
-              " | " + (t.met ? "met" : "**missed**") + " |\n";
+              " | " + (t.met ? "met" : t.value < 0 ? "not measured" : "**missed**") + " |\n";
     if (!notes_.empty()) {
         md += "\n";
         for (const std::string& n : notes_) md += "- " + n + "\n";

@@ -24,6 +24,8 @@ public:
     void Add(Figure figure) { figures_.push_back(std::move(figure)); }
     // The median of the figure with this label, or a negative value.
     double Value(const std::string& label) const;
+    // The label of the first figure whose label starts with `prefix`, or "".
+    std::string LabelStartingWith(const std::string& prefix) const;
     // A ratio of two medians against `limit` (at most), or a value below `limit`.
     void AddRatioTarget(const std::string& label, const std::string& over, const std::string& under, double limit);
     void AddBelowTarget(const std::string& label, const std::string& figure, double limit, const std::string& unit);

@@ -14,6 +14,7 @@
 #include "PictureView.h"
 #include "ProgramUnderTest.h"
 #include "TestApplication.h"
+#include "CategoryTabs.h"
 #include "main.h"
 #include "mainobj.h"
 
@@ -23,9 +24,7 @@ namespace {
 
 ticonbox* FirstPage(TfrmMain* form) {
     TTabSheet* sheet = form->PageControl1->PageCount() > 0 ? form->PageControl1->Pages(0) : nullptr;
-    for (int i = 0; sheet && i < sheet->ComponentCount(); ++i)
-        if (auto* page = dynamic_cast<ticonbox*>(sheet->Components(i))) return page;
-    return nullptr;
+    return sheet ? form->Categories->Page(sheet, true) : nullptr;  // made as showing the tab would
 }
 
 // The time of `work`, run after run; work that returns a time of its own

@@ -213,7 +213,9 @@ void MeasureShownProgram(BenchReport& report, const BenchConfig& config, bool wi
     }
     HWND tabs = ProgramUnderTest::FindChild(program.Main(), "SysTabControl32");
     PageOnScreen page;
-    HWND view = ShownView(program);
+    // The first tab's page is made when the window first shows.
+    HWND view = nullptr;
+    WaitFor([&] { return (view = ShownView(program)) != nullptr; }, 10000);
     if (!tabs || !view || !LocatePictures(view, kTabPictures, page)) {
         report.Note("first show: the pictures of the first tab could not be located");
         return;

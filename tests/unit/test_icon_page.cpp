@@ -14,6 +14,7 @@
 #include "TempFolder.h"
 #include "TestApplication.h"
 #include "clip_peer.h"
+#include "CategoryTabs.h"
 #include "main.h"
 #include "mainobj.h"
 #include "PayloadLiterals.h"
@@ -56,11 +57,10 @@ protected:
         form->ImagesDir = images;
         form->LoadCategories();
     }
+    // The tab's page, made now as showing the tab would.
     ticonbox* Page(int tab) {
         TTabSheet* sheet = form->PageControl1->Pages(tab);
-        for (int i = 0; sheet && i < sheet->ComponentCount(); ++i)
-            if (auto* page = dynamic_cast<ticonbox*>(sheet->Components(i))) return page;
-        return nullptr;
+        return sheet ? form->Categories->Page(sheet, true) : nullptr;
     }
     // Shows the window on `tab` and waits until its native view has laid out picture `index`.
     TPictureView* ShownView(int tab, int index) {
