@@ -388,6 +388,11 @@ TEST(DpiLayout, PictureViewPlacesPicturesAtTheScale) {
     EXPECT_EQ(box.top, top);
     EXPECT_EQ(box.right - box.left, side);
     EXPECT_EQ(box.bottom - box.top, side);
+    // A scroll line is 20 pixels at 96 dpi, scaled like the rest.
+    const std::map<int, int> line = {{96, 20}, {120, 25}, {144, 30}, {192, 40}};
+    view->SetBounds(0, 0, 300, side / 2);  // lower than the page
+    SendMessageA(view->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(view->ScrollPos(), line.at(ExpectedDpi()));
     delete form;
 }
 
