@@ -23,11 +23,6 @@ inline bool Answers(HWND wnd, UINT timeoutMs = 5000) {
     return SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
 }
 
-// A picture of the tests' own (tests/data/pictures), as bytes.
-inline std::string FixturePicture(const std::string& name) {
-    return TempFolder::ReadFile(WinePath(std::string(TEST_DATA_DIR) + "/pictures/" + name));
-}
-
 // A picture of the tests' own data (tests/data/pictures), as bytes.
 inline std::string TestPicture(const std::string& name) {
     return TempFolder::ReadFile(WinePath(std::string(TEST_DATA_DIR) + "/pictures/" + name));

@@ -46,9 +46,9 @@ protected:
     static void SetUpTestSuite() {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // oleacc
         app = new TempFolder;
-        const std::string smile = e2e::FixturePicture("smile.gif");
-        const std::string wink = e2e::FixturePicture("wink.png");
-        const std::string pizza = e2e::FixturePicture("pizza.jpg");
+        const std::string smile = e2e::TestPicture("smile.gif");
+        const std::string wink = e2e::TestPicture("wink.png");
+        const std::string pizza = e2e::TestPicture("pizza.jpg");
         app->MakeFolder("images");
         app->MakeFolder("images\\general");
         app->WriteFile("images\\general\\smile.gif", smile);
@@ -211,7 +211,7 @@ TEST(BadLibraryFolder, TwoThousandCategoriesStartShowAndPick) {
         app.MakeFolder(name);
     }
     app.MakeFolder("images\\general");
-    app.WriteFile("images\\general\\smile.gif", e2e::FixturePicture("smile.gif"));
+    app.WriteFile("images\\general\\smile.gif", e2e::TestPicture("smile.gif"));
     ComposePeer peer("ATH_Note", "Compose");
     ProgramUnderTest program(app);
     DWORD start = GetTickCount();

@@ -152,7 +152,7 @@ class BadMoments : public SharedProgramTest<BadMoments> {
 public:
     static void Prepare(TempFolder& folder) {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // oleacc
-        folder.WriteFile("images\\general\\smile.gif", e2e::FixturePicture("smile.gif"));
+        folder.WriteFile("images\\general\\smile.gif", e2e::TestPicture("smile.gif"));
         smilePath = e2e::Slashed(folder.Path()) + "/images/general/smile.gif";
     }
 

@@ -53,7 +53,7 @@ protected:
         wchar_t e = 0;
         MultiByteToWideChar(CP_ACP, 0, "\xE9", 1, &e, 1);
         ansiLetters = e == L'\x00E9';
-        smile = e2e::FixturePicture("smile.gif");
+        smile = e2e::TestPicture("smile.gif");
         app = new TempFolder;
         // The window stays up after a pick, so picks follow one another.
         app->WriteFile("Tovira.ini", "[Options]\r\nDoMinimize=0\r\n");

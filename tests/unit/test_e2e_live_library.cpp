@@ -34,8 +34,8 @@ protected:
     static void SetUpTestSuite() {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // oleacc
         app = new TempFolder;
-        smile = e2e::LibraryPicture("general/smile.gif");
-        wink = e2e::LibraryPicture("general/wink.png");
+        smile = e2e::TestPicture("smile.gif");
+        wink = e2e::TestPicture("wink.png");
         app->MakeFolder("images");
         for (const char* name : {"general", "people", "zoo"}) app->MakeFolder(std::string("images\\") + name);
         app->WriteFile("images\\general\\smile.gif", smile);
@@ -171,7 +171,7 @@ TEST(LiveLibraryStart, NothingIsListedBeforeATabIsShown) {
     app.MakeFolder("images");
     for (const char* name : {"general", "people", "zoo"}) {
         app.MakeFolder(std::string("images\\") + name);
-        app.WriteFile(std::string("images\\") + name + "\\smile.gif", e2e::LibraryPicture("general/smile.gif"));
+        app.WriteFile(std::string("images\\") + name + "\\smile.gif", e2e::TestPicture("smile.gif"));
     }
     ProgramUnderTest program(app);
     ASSERT_TRUE(program.Start());

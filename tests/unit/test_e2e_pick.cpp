@@ -18,7 +18,7 @@ namespace {
 using clip_test::ComposePeer;
 
 // A picture of the tests' own (tests/data/pictures), as bytes.
-std::string FixturePicture(const std::string& name) {
+std::string TestPicture(const std::string& name) {
     return TempFolder::ReadFile(WinePath(std::string(TEST_DATA_DIR) + "/pictures/" + name));
 }
 
@@ -35,13 +35,13 @@ POINT PictureCentre(HWND view, int index) {
 TEST(PickEndToEnd, ClickedPicturesArePastedIntoTheComposeWindow) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // oleacc asks the view where its pictures are
     TempFolder app;
-    const std::string smile = FixturePicture("smile.gif");  // 24 x 24
+    const std::string smile = TestPicture("smile.gif");  // 24 x 24
     const std::string general = app.MakeFolder("images") + "\\general";
     app.MakeFolder("images\\general");
     app.WriteFile("images\\general\\a&b smile.gif", smile);
     app.WriteFile("images\\general\\Bob's smile.gif", smile);
     app.WriteFile("images\\general\\broken.gif", "GIF89a this is not a picture");
-    app.WriteFile("images\\general\\wink.png", FixturePicture("wink.png"));
+    app.WriteFile("images\\general\\wink.png", TestPicture("wink.png"));
     // A tab with more pictures than fit: it scrolls.
     app.MakeFolder("images\\many");
     for (int i = 0; i < 400; ++i) {

@@ -24,7 +24,7 @@ namespace {
 using clip_test::ComposePeer;
 
 // A picture of the tests' own (tests/data/pictures), for pages that are shown.
-std::string FixturePicture(const std::string& name) {
+std::string TestPicture(const std::string& name) {
     std::string path = "Z:" TEST_DATA_DIR "/pictures/" + name;
     for (char& c : path)
         if (c == '/') c = '\\';
@@ -124,7 +124,7 @@ TEST_F(IconPages, AnEmptyFolderGivesAnEmptyPageOnItsTab) {
 TEST_F(IconPages, TheBrowserIsTriedOnceAndEveryPageShowsItsPictures) {
     for (const char* name : {"general", "additional", "animals"}) {
         Category(name);
-        Picture(name, "smile.gif", FixturePicture("smile.gif"));
+        Picture(name, "smile.gif", TestPicture("smile.gif"));
     }
     ticonbox::SetBrowserUsable(true);
     const DWORD start = GetTickCount();
@@ -196,7 +196,7 @@ TEST_F(IconPages, PictureTitlesArePickedAndOthersIgnored) {
 TEST_F(IconPages, AClickInTheNativeViewPastesThatPictureAndHidesWhenAsked) {
     ComposePeer note("ATH_Note", "Compose");
     Category("general");
-    const std::string smile = FixturePicture("smile.gif");
+    const std::string smile = TestPicture("smile.gif");
     for (const char* name : {"Bob's smile.gif", "fish & chips.gif", "plain.gif"}) Picture("general", name, smile);
     ticonbox::SetBrowserUsable(false);
     LoadLibrary();
