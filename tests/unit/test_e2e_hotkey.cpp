@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "ComApartment.h"
 #include "EndToEndChecks.h"
@@ -141,6 +143,54 @@ TEST_F(ProgramOverAnEditor, TheHotkeyShowsInFrontForTheKeyboardEscAndTheHotkeyGi
                         0),
               0u)
         << ini;
+}
+
+// The stand-in editor that decodes what it is pasted (the pixel at (1, 0))
+// in front, and the program over red.bmp (20 x 16, opaque red) and
+// translucent.png (5 x 3; its pixel (1, 0) green at alpha 128), shown in that
+// order: the hotkey, the arrow to the second picture and Enter paste that
+// picture itself, as "PNG" and CF_DIBV5, with Ctrl+V alone.
+TEST(HotkeyEndToEnd, OverTheEditorEnterPastesTheFocusedPictureItselfAndEscPastesNothing) {
+    TempFolder app;
+    app.MakeFolder("images");
+    app.MakeFolder("images\\general");
+    app.WriteFile("images\\general\\red.bmp", e2e::TestPicture("red.bmp"));
+    app.WriteFile("images\\general\\translucent.png", e2e::TestPicture("translucent.png"));
+    ComposePeer editor("ToviraTestEditor", "Editor", "--pixel 1,0", "editor_peer.exe");
+    ProgramUnderTest program(app);
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(editor.BringToFront());
+
+    ASSERT_TRUE(PressOnKeyboard(kDefaultHotkey, editor.Window()));
+    ExpectShownForTheKeyboard(program, 1);
+    ASSERT_TRUE(PressOnKeyboard("Escape", program.Main()));
+    ExpectHiddenWithTheFrontAt(program, editor.Window());
+
+    ASSERT_TRUE(PressOnKeyboard(kDefaultHotkey, editor.Window()));
+    ExpectShownForTheKeyboard(program, 1);
+    ASSERT_TRUE(PressOnKeyboard("Right", program.Main()));
+    ASSERT_TRUE(WaitFor([&] { return FocusedPicture(e2e::ShownView(program)) == 2; }, 5000));
+    const size_t keysBefore = editor.Keys().size();
+    ASSERT_TRUE(PressOnKeyboard("Return", program.Main()));
+    ASSERT_TRUE(WaitFor([&] { return editor.CountLinesStartingWith("paste done") >= 1; }));
+    ExpectHiddenWithTheFrontAt(program, editor.Window());
+
+    const auto last = [&](const std::string& head) {
+        const std::vector<std::string> lines = editor.LinesStartingWith(head);
+        return lines.empty() ? std::string("(none)") : lines.back();
+    };
+    EXPECT_EQ(editor.CountLinesStartingWith("paste done"), 1u);  // none at Esc
+    const std::string formats = last("formats");
+    EXPECT_NE(formats.find(" PNG"), std::string::npos) << formats;
+    EXPECT_NE(formats.find(" CF_DIBV5"), std::string::npos) << formats;
+    EXPECT_EQ(formats.find("HTML Format"), std::string::npos) << formats;
+    EXPECT_EQ(last("png"), "png 5 3 8000ff00");
+    EXPECT_EQ(last("dibv5"), "dibv5 5 3 32 3 8000ff00");
+    EXPECT_EQ(last("html"), "html none");
+    std::vector<std::string> sent = editor.Keys();
+    sent.erase(sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(keysBefore));
+    EXPECT_EQ(sent, (std::vector<std::string>{"down 17", "down 86", "up 86", "up 17"}));
+    ASSERT_TRUE(e2e::CloseAndWait(program));
 }
 
 namespace {
