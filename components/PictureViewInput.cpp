@@ -236,7 +236,7 @@ void TPictureView::ScrollIntoView(int index) {
         SetScrollPos(layout_.Height());
         return;
     }
-    const int margin = kFocusOutset + 2;
+    const int margin = FocusOutsetAt(Dpi()) + dpi::Scale(2, Dpi());
     const flow::Rect& box = layout_.Box(index);
     if (box.top - margin < scrollPos_) SetScrollPos(box.top - margin);
     else if (box.bottom + margin > scrollPos_ + ClientHeight()) SetScrollPos(box.bottom + margin - ClientHeight());

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "DpiScale.h"
+
 namespace picture_view {
 
 // The view's one timer: background work and animation frames.
@@ -25,6 +27,9 @@ constexpr DWORD kSliceBudgetMs = 20;
 constexpr UINT kSlicePauseMs = 10;
 // One scroll line (arrow, one wheel line), about a line of the page's text.
 constexpr int kLineStep = 20;
+// Those lengths at the view's resolution (designed at 96 dpi).
+inline int FocusOutsetAt(int viewDpi) { return dpi::Scale(kFocusOutset, viewDpi); }
+inline int LineStepAt(int viewDpi) { return dpi::Scale(kLineStep, viewDpi); }
 
 constexpr COLORREF kBackground = RGB(255, 255, 255);
 constexpr COLORREF kPlaceholderFrame = RGB(160, 160, 160);

@@ -79,7 +79,8 @@ int TPictureView::PictureAt(int x, int y) const {
 void TPictureView::InvalidatePicture(int index) {
     if (!HandleAllocated() || index < 0 || index >= layout_.Count()) return;
     RECT r = PictureRect(index);
-    InflateRect(&r, kFocusOutset, kFocusOutset);  // and its hover and focus frames
+    const int outset = FocusOutsetAt(Dpi());
+    InflateRect(&r, outset, outset);  // and its hover and focus frames
     InvalidateRect(handle_, &r, FALSE);
 }
 
@@ -103,10 +104,11 @@ void TPictureView::SetScrollPos(int pos) {
 void TPictureView::ScrollBy(int delta) { SetScrollPos(scrollPos_ + delta); }
 
 void TPictureView::OnVScroll(int code) {
-    const int page = std::max(ClientHeight() - kLineStep, kLineStep);
+    const int line = LineStepAt(Dpi());
+    const int page = std::max(ClientHeight() - line, line);
     switch (code) {
-    case SB_LINEUP: ScrollBy(-kLineStep); break;
-    case SB_LINEDOWN: ScrollBy(kLineStep); break;
+    case SB_LINEUP: ScrollBy(-line); break;
+    case SB_LINEDOWN: ScrollBy(line); break;
     case SB_PAGEUP: ScrollBy(-page); break;
     case SB_PAGEDOWN: ScrollBy(page); break;
     case SB_TOP: SetScrollPos(0); break;
@@ -131,11 +133,12 @@ void TPictureView::OnMouseWheel(int delta) {
         wheelRest_ = 0;
         return;
     }
+    const int line = LineStepAt(Dpi());
     if (lines == WHEEL_PAGESCROLL) {
         wheelRest_ += delta;
         const int pages = wheelRest_ / WHEEL_DELTA;
         wheelRest_ -= pages * WHEEL_DELTA;
-        ScrollBy(-pages * std::max(ClientHeight() - kLineStep, kLineStep));
+        ScrollBy(-pages * std::max(ClientHeight() - line, line));
         return;
     }
     // Small steps of a precise wheel add up until they make whole lines.
@@ -143,5 +146,5 @@ void TPictureView::OnMouseWheel(int delta) {
     const int perLine = std::max(WHEEL_DELTA / static_cast<int>(lines), 1);
     const int count = wheelRest_ / perLine;
     wheelRest_ -= count * perLine;
-    ScrollBy(-count * kLineStep);
+    ScrollBy(-count * line);
 }

@@ -90,7 +90,8 @@ void TPictureView::DrawPicture(HDC dc, int index, const RECT& box) {
 void TPictureView::DrawFocusFrame(HDC dc) {
     if (!Focused() || !Pickable(focus_) || focus_ >= layout_.Count()) return;
     RECT frame = PictureRect(focus_);
-    InflateRect(&frame, kFocusOutset, kFocusOutset);
+    const int outset = FocusOutsetAt(Dpi());
+    InflateRect(&frame, outset, outset);
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, kBackground);
     DrawFocusRect(dc, &frame);

@@ -45,6 +45,12 @@ void FitMenuFont(TFont& font, const TForm* form) {
     if (height != 0) font.SetHeight(height);
 }
 
+// Fills each rectangle in the brush colour.
+template <size_t N>
+void FillAll(TCanvas& canvas, const std::array<Rect, N>& rects) {
+    for (const Rect& r : rects) canvas.FillRect(ToRECT(r));
+}
+
 // Text drawn like DrawTextExA with no extra parameters, in the canvas font.
 void DrawTextIn(TCanvas& canvas, const std::string& text, RECT rect, UINT format) {
     canvas.TextRect(rect, text, format);
@@ -223,7 +229,7 @@ void TXPMenu::DrawMenuItem(TMenuItem* item, TCanvas& canvas, RECT given, bool se
     const int pictureWidth = picture.Empty() ? 0 : picture.Width();
 
     const xpmenu::ItemGeometry g =
-        xpmenu::LayOutItem(ToRect(given), dpi::Scale(IconWidth, d), hasPicture, pictureWidth, barItem, rightToLeft);
+        xpmenu::LayOutItem(ToRect(given), dpi::Scale(IconWidth, d), hasPicture, pictureWidth, barItem, rightToLeft, d);
     const RECT r = ToRECT(g.item);
     const RECT iconColumn = ToRECT(g.iconColumn);
     RECT textRect = ToRECT(g.text);
@@ -251,12 +257,14 @@ void TXPMenu::DrawMenuItem(TMenuItem* item, TCanvas& canvas, RECT given, bool se
         if (barItem) {
             DrawBarSelection(item, canvas, rightToLeft, menuBarColor_, r);
         } else if (item->Enabled()) {
-            RECT bar{r.left, r.top + 1, FlatMenu ? r.right - 1 : r.right, r.bottom - 1};
+            const Rect bar = xpmenu::SelectionBar(g.item, FlatMenu, d);
             canvas.Brush.Color = c.selection;
-            canvas.FillRect(bar);
+            canvas.FillRect(ToRECT(bar));
+            canvas.Brush.Color = c.selectionBorder;  // the frame: lines as wide as the DPI's pixel
+            FillAll(canvas, xpmenu::FrameEdges(bar, xpmenu::LineWidth(d)));
+            canvas.Brush.Color = c.selection;
             canvas.Brush.Clear = true;
             canvas.Pen.Color = c.selectionBorder;
-            canvas.Rectangle(bar.left, bar.top, bar.right, bar.bottom);
         }
     }
 
@@ -299,18 +307,30 @@ void TXPMenu::DrawCheckMark(TMenuItem* item, bool selected, RECT box, TCanvas& c
     canvas.Pen.Color = enabled ? border : c.disabledText;
     if (enabled) canvas.Brush.Color = fill;  // disabled: the brush colour in place
     canvas.Brush.Clear = false;
+    const int d = MenuDpi(ownerForm_);
+    const int line = xpmenu::LineWidth(d);
     if (item->RadioItem()) {
-        if (hasPicture) canvas.RoundRect(box.left, box.top, box.right, box.bottom, 6, 6);
+        canvas.Pen.Width = line;
+        const int corner = xpmenu::RadioFrameCorner(d);
+        if (hasPicture) canvas.RoundRect(box.left, box.top, box.right, box.bottom, corner, corner);
         else canvas.Ellipse(box.left, box.top, box.right, box.bottom);
+        canvas.Pen.Width = 1;
         return;
     }
-    canvas.Rectangle(box.left, box.top, box.right, box.bottom);
+    // The box: filled, then its frame inside it (a one-pixel pen's Rectangle at 96 dpi).
+    canvas.FillRect(box);
+    const TColor fillColour = canvas.Brush.Color;
+    canvas.Brush.Color = canvas.Pen.Color;
+    FillAll(canvas, xpmenu::FrameEdges(ToRect(box), line));
+    canvas.Brush.Color = fillColour;
     if (hasPicture) return;  // a frame behind the image
     canvas.Pen.Color = enabled ? kBlack : c.disabledText;
-    for (const xpmenu::Segment& s : xpmenu::CheckStrokes(ToRect(box))) {
+    canvas.Pen.Width = line;
+    for (const xpmenu::Segment& s : xpmenu::CheckStrokes(ToRect(box), d)) {
         canvas.MoveTo(s.from.x, s.from.y);
         canvas.LineTo(s.to.x, s.to.y);
     }
+    canvas.Pen.Width = 1;
 }
 
 void TXPMenu::DrawItemIcon(TObject* sender, TCanvas& canvas, TBitmap* picture, RECT iconColumn, bool hot,
@@ -430,27 +450,23 @@ void TXPMenu::DrawFlatFrame(HWND window, bool rightToLeft) {
     if (!dc) return;
     TCanvas canvas(dc);
     const PreparedColors& c = colors_;
-    const int L = w.left, T = w.top, R = w.right, B = w.bottom;
-    canvas.Brush.Clear = true;
-    canvas.Pen.Color = c.flatOuter;
-    canvas.Rectangle(L, T, R, B);
-    canvas.Pen.Color = c.menu;
-    canvas.Rectangle(L + 1, T + 1, R - 1, B - 1);
-    canvas.Rectangle(L + 2, T + 2, R - 2, B - 2);
-    canvas.Pen.Color = c.iconColumn;
-    const int iconWidth = dpi::Scale(IconWidth, MenuDpi(ownerForm_));
-    const int column = rightToLeft ? R - 3 - iconWidth : L + 1;
+    // The pop-up's own frame: how far its client area lies inside it.
+    POINT client{0, 0};
+    const int border = ClientToScreen(window, &client) ? static_cast<int>(client.x - w.left) : 0;
+    const int d = MenuDpi(ownerForm_);
+    const xpmenu::FlatFrame f = xpmenu::LayOutFlatFrame(ToRect(w), dpi::Scale(IconWidth, d), rightToLeft,
+                                                        xpmenu::FlatFrameLine(d, border));
     canvas.Brush.Clear = false;
+    canvas.Brush.Color = c.flatOuter;
+    FillAll(canvas, f.outer);
+    canvas.Brush.Color = c.menu;
+    FillAll(canvas, f.inner);
     canvas.Brush.Color = c.iconColumn;
-    canvas.FillRect(RECT{column, T + 1, column + iconWidth + 2, T + 3});
-    canvas.FillRect(RECT{column, B - 3, column + iconWidth + 2, B - 1});
-    canvas.Pen.Color = c.flatEdge;
-    canvas.MoveTo(R - 1, T + 1);
-    canvas.LineTo(R - 1, B);
-    canvas.MoveTo(L + 1, B - 1);
-    canvas.LineTo(R, B - 1);
-    canvas.SetPixel(L, B - 1, Resolved(clBtnFace));
-    canvas.SetPixel(R - 1, T, Resolved(clBtnFace));
+    FillAll(canvas, f.iconStrips);
+    canvas.Brush.Color = c.flatEdge;
+    FillAll(canvas, f.edges);
+    canvas.Brush.Color = clBtnFace;
+    FillAll(canvas, f.corners);
     canvas.SetHandle(nullptr);
     ReleaseDC(desktop, dc);
 }

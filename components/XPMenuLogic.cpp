@@ -71,7 +71,23 @@ int ItemHeight(int textHeight, int imageHeight) {
     return std::max(h, imageHeight + 6);
 }
 
-ItemGeometry LayOutItem(Rect r, int iconWidth, bool hasPicture, int pictureWidth, bool barItem, bool rightToLeft) {
+int LineWidth(int itemDpi) { return std::max(dpi::Scale(1, itemDpi), 1); }
+
+std::array<Rect, 4> FrameEdges(Rect o, int w) {
+    return {Rect{o.left, o.top, o.right, o.top + w}, Rect{o.left, o.bottom - w, o.right, o.bottom},
+            Rect{o.left, o.top, o.left + w, o.bottom}, Rect{o.right - w, o.top, o.right, o.bottom}};
+}
+
+Rect SelectionBar(Rect r, bool flatMenu, int itemDpi) {
+    const int line = LineWidth(itemDpi);
+    return Rect{r.left, r.top + line, flatMenu ? r.right - line : r.right, r.bottom - line};
+}
+
+int RadioFrameCorner(int itemDpi) { return dpi::Scale(6, itemDpi); }
+
+ItemGeometry LayOutItem(Rect r, int iconWidth, bool hasPicture, int pictureWidth, bool barItem, bool rightToLeft,
+                        int itemDpi) {
+    auto at = [itemDpi](int designPixels) { return dpi::Scale(designPixels, itemDpi); };
     ItemGeometry g;
     r.bottom += 1;  // painted one row taller; the next item paints over it
     g.item = r;
@@ -83,18 +99,19 @@ ItemGeometry LayOutItem(Rect r, int iconWidth, bool hasPicture, int pictureWidth
 
     Rect& cr = g.check;
     if (hasPicture) {
-        cr = Rect{ic.left + 1, ic.top + 2, ic.right - 3, ic.bottom - 2};
+        cr = Rect{ic.left + at(1), ic.top + at(2), ic.right - at(3), ic.bottom - at(2)};
     } else {
-        cr.left = ic.left + (iw - 10) / 2;
-        cr.top = ic.top + (ic.Height() - 10) / 2;
-        cr.right = cr.left + 10;
-        cr.bottom = cr.top + 10;
+        const int side = at(10);
+        cr.left = ic.left + (iw - side) / 2;
+        cr.top = ic.top + (ic.Height() - side) / 2;
+        cr.right = cr.left + side;
+        cr.bottom = cr.top + side;
     }
     if (pw > iw) {
         if (rightToLeft) cr.left = cr.right - pw;
         else cr.right = cr.left + pw;
     }
-    if (barItem) cr.top -= 1;
+    if (barItem) cr.top -= at(1);
 
     Rect& tr = g.text;
     tr.top = r.top;
@@ -138,11 +155,33 @@ Segment SeparatorLine(Rect text, bool rightToLeft) {
     return Segment{{text.left + 7, y}, {text.right, y}};
 }
 
-std::array<Segment, 5> CheckStrokes(Rect b) {
+std::array<Segment, 5> CheckStrokes(Rect b, int itemDpi) {
     const int L = b.left, T = b.top, R = b.right, B = b.bottom;
-    return {Segment{{L + 1, T + 5}, {L + 4, B - 2}}, Segment{{L + 2, T + 5}, {L + 4, B - 3}},
-            Segment{{L + 2, T + 4}, {L + 5, B - 3}}, Segment{{L + 4, B - 3}, {R + 2, T - 1}},
-            Segment{{L + 4, B - 2}, {R - 2, T + 3}}};
+    // Offsets from the box's edges: one, two, three ... design pixels.
+    const int d1 = dpi::Scale(1, itemDpi), d2 = dpi::Scale(2, itemDpi), d3 = dpi::Scale(3, itemDpi),
+              d4 = dpi::Scale(4, itemDpi), d5 = dpi::Scale(5, itemDpi);
+    return {Segment{{L + d1, T + d5}, {L + d4, B - d2}}, Segment{{L + d2, T + d5}, {L + d4, B - d3}},
+            Segment{{L + d2, T + d4}, {L + d5, B - d3}}, Segment{{L + d4, B - d3}, {R + d2, T - d1}},
+            Segment{{L + d4, B - d2}, {R - d2, T + d3}}};
+}
+
+int FlatFrameLine(int itemDpi, int borderWidth) {
+    const int line = LineWidth(itemDpi);
+    if (borderWidth <= 0) return line;
+    return std::min(line, std::max(borderWidth / 3, 1));
+}
+
+FlatFrame LayOutFlatFrame(Rect w, int iconWidth, bool rightToLeft, int line) {
+    const int L = w.left, T = w.top, R = w.right, B = w.bottom, u = line;
+    FlatFrame f;
+    f.outer = FrameEdges(w, u);
+    f.inner = FrameEdges(Rect{L + u, T + u, R - u, B - u}, 2 * u);
+    const int column = rightToLeft ? R - 3 * u - iconWidth : L + u;
+    const int columnEnd = column + iconWidth + 2 * u;
+    f.iconStrips = {Rect{column, T + u, columnEnd, T + 3 * u}, Rect{column, B - 3 * u, columnEnd, B - u}};
+    f.edges = {Rect{R - u, T + u, R, B}, Rect{L + u, B - u, R, B}};
+    f.corners = {Rect{L, B - u, L + u, B}, Rect{R - u, T, R, T + u}};
+    return f;
 }
 
 std::array<TextPass, 4> DefaultTextPasses(Rect t) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "DpiScale.h"
+
 namespace xpmenu {
 
 // A 24-bit colour in blue-green-red order (0x00BBGGRR), as GDI keeps it.
@@ -58,6 +60,18 @@ int ItemHeight(int textHeight, int imageHeight);
 constexpr int kSeparatorHeight = 4;
 
 // ---- painting
+//
+// Lengths below are designed at 96 dpi and taken to `itemDpi` (the
+// resolution the item is drawn at) by DpiScale's rule; at 96 dpi they are
+// the design's pixels exactly.
+
+// Width of the lines of the check box, its check mark, the selection frame
+// and the flat frame: one pixel at 96 dpi.
+int LineWidth(int itemDpi);
+// The four edges of a frame of lines `width` thick just inside `outer`
+// (the pixels a one-pixel pen's Rectangle covers, at width 1): top,
+// bottom, left, right.
+std::array<Rect, 4> FrameEdges(Rect outer, int width);
 
 struct ItemGeometry {
     Rect item;        // the item rectangle, one row taller than given
@@ -66,7 +80,14 @@ struct ItemGeometry {
     Rect text;        // caption and short-cut
 };
 // Where the parts of an item go. `pictureWidth` is 0 without a picture.
-ItemGeometry LayOutItem(Rect given, int iconWidth, bool hasPicture, int pictureWidth, bool barItem, bool rightToLeft);
+// `iconWidth` and `pictureWidth` are already at `itemDpi`.
+ItemGeometry LayOutItem(Rect given, int iconWidth, bool hasPicture, int pictureWidth, bool barItem, bool rightToLeft,
+                        int itemDpi = dpi::kDesignDpi);
+// The selected pop-up item's bar (filled, then framed): a line in from the
+// top and bottom of `item`, and from its right for a flat menu.
+Rect SelectionBar(Rect item, bool flatMenu, int itemDpi = dpi::kDesignDpi);
+// Width and height of the rounded corners of a radio item's frame behind its image.
+int RadioFrameCorner(int itemDpi = dpi::kDesignDpi);
 
 // Top-left corner of an item's image in the icon column; `lifted` moves it
 // up and left by one (a hot image over its shadow).
@@ -78,8 +99,25 @@ struct Segment {
 };
 // The separator's line, in the text rectangle.
 Segment SeparatorLine(Rect text, bool rightToLeft);
-// The five strokes of a check mark in check box `box`.
-std::array<Segment, 5> CheckStrokes(Rect box);
+// The five strokes of a check mark in check box `box`, to be drawn with a
+// pen LineWidth(itemDpi) wide.
+std::array<Segment, 5> CheckStrokes(Rect box, int itemDpi = dpi::kDesignDpi);
+
+// The flat frame painted over a pop-up menu's 3-D frame, window rectangle
+// `window`, in the order to paint: all are filled rectangles.
+struct FlatFrame {
+    std::array<Rect, 4> outer;      // the outer line
+    std::array<Rect, 4> inner;      // the 3-D edge under it, in the menu colour
+    std::array<Rect, 2> iconStrips; // the icon column carried through the top and bottom
+    std::array<Rect, 2> edges;      // the right and bottom edges (darker)
+    std::array<Rect, 2> corners;    // bottom-left and top-right, in the button face colour
+};
+// `line` is the frame's line width (FlatFrameLine); `iconWidth` is at the item's DPI.
+FlatFrame LayOutFlatFrame(Rect window, int iconWidth, bool rightToLeft, int line);
+// The flat frame's line width at `itemDpi`, kept to a third of the pop-up's
+// own frame `borderWidth` (when known, > 0) so the three lines it paints
+// never reach into the items.
+int FlatFrameLine(int itemDpi, int borderWidth);
 
 // Caption text rectangle for the four passes of a default item, in order,
 // with the darkening of each pass.

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <string>
 
 #include "Buttons.h"
 #include "ComCtrls.h"
@@ -108,11 +109,8 @@ const std::map<int, Expected> kExpected = {
            {848, 484}, {32, 80, 786, 258}, {48, 48, 348, 34}, {672, 398, 130, 48}, 58, -26, 8, 32}},
 };
 
-// With TOVIRA_DPI_SHOTS naming a Unix folder (tests/e2e/dpi.sh sets it),
-// the form is shown and the screen saved there as <name>-<dpi>dpi.png.
-void ScreenShot(TForm* form, const char* name) {
-    const char* folder = std::getenv("TOVIRA_DPI_SHOTS");
-    if (!folder) return;
+// Shows the form and lets its paints through.
+void ShowAndSettle(TForm* form) {
     form->Show();
     RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     WaitFor([&] {
@@ -125,8 +123,56 @@ void ScreenShot(TForm* form, const char* name) {
         Application->ProcessMessages();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
     }
+}
+
+// With TOVIRA_DPI_SHOTS naming a Unix folder (tests/e2e/dpi.sh sets it),
+// the form is shown and the screen saved there as <name>-<dpi>dpi.png.
+void ScreenShot(TForm* form, const char* name) {
+    const char* folder = std::getenv("TOVIRA_DPI_SHOTS");
+    if (!folder) return;
+    ShowAndSettle(form);
     const std::string file = std::string(folder) + "/" + name + "-" + std::to_string(ExpectedDpi()) + "dpi.png";
     EXPECT_TRUE(RunUnixCommand("import -window root '" + file + "'"));
+}
+
+// The same for a menu dropped from `form`'s menu bar: the shot is taken when
+// the menu's loop first goes idle (WM_ENTERIDLE, its items painted), then the
+// menu is closed. A timer ends a menu that never goes idle.
+WNDPROC formProcBeforeShot = nullptr;
+std::string pendingMenuShot;
+constexpr UINT_PTR kMenuShotTimeout = 0x5d01;
+
+LRESULT CALLBACK ShootWhenMenuIdle(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ENTERIDLE && wp == MSGF_MENU && !pendingMenuShot.empty()) {
+        const std::string file = pendingMenuShot;
+        pendingMenuShot.clear();
+        EXPECT_TRUE(RunUnixCommand("import -window root '" + file + "'"));
+        EndMenu();
+    } else if (msg == WM_TIMER && wp == kMenuShotTimeout) {
+        ADD_FAILURE() << "the dropped menu never went idle";
+        pendingMenuShot.clear();
+        EndMenu();
+        return 0;
+    }
+    return CallWindowProcA(formProcBeforeShot, wnd, msg, wp, lp);
+}
+
+void DroppedMenuShot(TForm* form, TMenuItem* menu, const char* name) {
+    const char* folder = std::getenv("TOVIRA_DPI_SHOTS");
+    if (!folder) return;
+    ShowAndSettle(form);
+    HWND wnd = form->Handle();
+    pendingMenuShot = std::string(folder) + "/" + name + "-" + std::to_string(ExpectedDpi()) + "dpi.png";
+    formProcBeforeShot = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ShootWhenMenuIdle)));
+    SetTimer(wnd, kMenuShotTimeout, 20000, nullptr);
+    POINT at{dpi::Scale(40, ExpectedDpi()), 0};
+    ClientToScreen(wnd, &at);
+    TrackPopupMenu(menu->Handle(), TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, wnd, nullptr);
+    KillTimer(wnd, kMenuShotTimeout);
+    SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(formProcBeforeShot));
+    EXPECT_TRUE(pendingMenuShot.empty()) << "no shot of the dropped menu";
+    pendingMenuShot.clear();
 }
 
 const Expected& Values() {
@@ -213,6 +259,66 @@ TEST(DpiLayout, MainWindowFollowsTheScaledLayout) {
     delete form;
 }
 
+// A checked pop-up item drawn at the resolution: its check box, the box's
+// frame, the check mark's strokes and the selection frame at the scaled
+// geometry (worked out by hand: 10 px box, 24 px column, 1 px lines).
+TEST(DpiLayout, CheckedMenuItemIsDrawnAtTheScale) {
+    struct CheckAt {
+        int dpi, givenHeight;
+        int left, top, side, line;
+        POINT shortStrokeStart, longStrokeStart;
+    };
+    const std::array<CheckAt, 4> table{{{96, 23, 7, 7, 10, 1, {8, 12}, {11, 14}},
+                                        {120, 29, 8, 8, 13, 1, {9, 14}, {13, 17}},
+                                        {144, 35, 10, 10, 15, 2, {12, 18}, {16, 20}},
+                                        {192, 46, 14, 13, 20, 2, {16, 23}, {22, 27}}}};
+    const CheckAt* e = nullptr;
+    for (const CheckAt& row : table)
+        if (row.dpi == ExpectedDpi()) e = &row;
+    if (!e) GTEST_SKIP() << "no values for " << ExpectedDpi() << " dpi";
+
+    TestApplication();
+    TfrmMain* form = Application->CreateForm<TfrmMain>(nullptr);
+    auto* menus = dynamic_cast<TXPMenu*>(form->FindComponent("XPMenu1"));
+    auto* item = dynamic_cast<TMenuItem*>(form->FindComponent("Minimizewhenclickaimage1"));
+    ASSERT_TRUE(menus && item);
+    const bool wasChecked = item->Checked();
+    item->SetChecked(true);
+    const RECT given{0, 0, 300, e->givenHeight};
+
+    TBitmap plain;
+    plain.SetSize(300, e->givenHeight + 2, RGB(1, 2, 3));
+    menus->DrawMenuItem(item, plain.Canvas(), given, false);
+    const int L = e->left, T = e->top, R = L + e->side, B = T + e->side, w = e->line;
+    const COLORREF border = plain.Pixel(L, T);
+    EXPECT_EQ(plain.Pixel(R - 1, B - 1), border);
+    EXPECT_EQ(plain.Pixel(L, B - 1), border);
+    EXPECT_EQ(plain.Pixel(L + w - 1, T + w - 1), border);  // the frame's lines are w thick
+    EXPECT_NE(plain.Pixel(L - 1, T + e->side / 2), border);
+    EXPECT_NE(plain.Pixel(R, B - 1), border);
+    EXPECT_NE(plain.Pixel(L + w, T + 2 * w), border);  // the fill inside
+    EXPECT_NE(plain.Pixel(L + w, T + 2 * w), RGB(0, 0, 0));
+    EXPECT_EQ(plain.Pixel(e->shortStrokeStart.x, e->shortStrokeStart.y), RGB(0, 0, 0));
+    EXPECT_EQ(plain.Pixel(e->longStrokeStart.x, e->longStrokeStart.y), RGB(0, 0, 0));
+
+    TBitmap selected;
+    selected.SetSize(300, e->givenHeight + 2, RGB(1, 2, 3));
+    menus->DrawMenuItem(item, selected.Canvas(), given, true);
+    const COLORREF frame = selected.Pixel(100, w);  // the bar starts a line down
+    EXPECT_NE(selected.Pixel(100, w - 1), frame);
+    EXPECT_EQ(selected.Pixel(100, 2 * w - 1), frame);
+    EXPECT_NE(selected.Pixel(100, 2 * w), frame);
+    EXPECT_EQ(selected.Pixel(w - 1, T - 1), frame);
+    EXPECT_NE(selected.Pixel(w, T - 1), frame);
+
+    auto* options = dynamic_cast<TMenuItem*>(form->FindComponent("Options1"));
+    ASSERT_NE(options, nullptr);
+    DroppedMenuShot(form, options, "options-menu");
+
+    item->SetChecked(wasChecked);
+    delete form;
+}
+
 TEST(DpiLayout, AboutDialogFollowsTheScaledLayout) {
     TestApplication();
     const Expected& e = Values();
@@ -282,6 +388,11 @@ TEST(DpiLayout, PictureViewPlacesPicturesAtTheScale) {
     EXPECT_EQ(box.top, top);
     EXPECT_EQ(box.right - box.left, side);
     EXPECT_EQ(box.bottom - box.top, side);
+    // A scroll line is 20 pixels at 96 dpi, scaled like the rest.
+    const std::map<int, int> line = {{96, 20}, {120, 25}, {144, 30}, {192, 40}};
+    view->SetBounds(0, 0, 300, side / 2);  // lower than the page
+    SendMessageA(view->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(view->ScrollPos(), line.at(ExpectedDpi()));
     delete form;
 }
 

@@ -99,3 +99,81 @@ TEST(XPMenuLogic, GradientGrowsFastNearTheColumnAndStops) {
     EXPECT_EQ(mirrored[200], 1);
     EXPECT_EQ(mirrored[199], 4);
 }
+
+// At other resolutions the check box, its strokes and the frames grow by
+// DpiScale's rule (1 -> 2, 2 -> 3, 3 -> 5, 5 -> 8, 10 -> 15 at 144 dpi).
+TEST(XPMenuLogic, CheckBoxAndFramesAtHigherDpi) {
+    EXPECT_EQ(LineWidth(96), 1);
+    EXPECT_EQ(LineWidth(120), 1);
+    EXPECT_EQ(LineWidth(144), 2);
+    EXPECT_EQ(LineWidth(192), 2);
+    EXPECT_EQ(LineWidth(288), 3);
+    EXPECT_EQ(RadioFrameCorner(96), 6);
+    EXPECT_EQ(RadioFrameCorner(144), 9);
+
+    // 192 dpi, a 48-pixel column: a 20 x 20 box in its middle.
+    ItemGeometry g = LayOutItem(Rect{0, 0, 300, 45}, 48, false, 0, false, false, 192);
+    EXPECT_EQ(g.check, (Rect{14, 13, 34, 33}));
+    g = LayOutItem(Rect{0, 0, 300, 45}, 48, true, 32, false, false, 192);
+    EXPECT_EQ(g.check, (Rect{2, 4, 42, 42}));
+    g = LayOutItem(Rect{0, 0, 300, 45}, 48, false, 0, true, false, 192);
+    EXPECT_EQ(g.check.top, 11);
+    g = LayOutItem(Rect{0, 0, 300, 34}, 36, false, 0, false, false, 144);
+    EXPECT_EQ(g.check, (Rect{10, 10, 25, 25}));
+
+    auto strokes = CheckStrokes(Rect{14, 13, 34, 33}, 192);  // every offset doubled
+    EXPECT_EQ(strokes[0].from, (Point{16, 23}));
+    EXPECT_EQ(strokes[0].to, (Point{22, 29}));
+    EXPECT_EQ(strokes[3].from, (Point{22, 27}));
+    EXPECT_EQ(strokes[3].to, (Point{38, 11}));
+    EXPECT_EQ(strokes[4].to, (Point{30, 19}));
+    strokes = CheckStrokes(Rect{10, 10, 25, 25}, 144);
+    EXPECT_EQ(strokes[0].from, (Point{12, 18}));
+    EXPECT_EQ(strokes[0].to, (Point{16, 22}));
+    EXPECT_EQ(strokes[3].to, (Point{28, 8}));
+    EXPECT_EQ(strokes[4].to, (Point{22, 15}));
+
+    EXPECT_EQ(SelectionBar(Rect{0, 10, 100, 34}, true, 96), (Rect{0, 11, 99, 33}));
+    EXPECT_EQ(SelectionBar(Rect{0, 10, 100, 34}, true, 192), (Rect{0, 12, 98, 32}));
+    EXPECT_EQ(SelectionBar(Rect{0, 10, 100, 34}, false, 192), (Rect{0, 12, 100, 32}));
+    // The frame's edges are the pixels a one-pixel Rectangle covers, then thicker.
+    auto edges = FrameEdges(Rect{0, 0, 10, 6}, 1);
+    EXPECT_EQ(edges[0], (Rect{0, 0, 10, 1}));
+    EXPECT_EQ(edges[1], (Rect{0, 5, 10, 6}));
+    EXPECT_EQ(edges[2], (Rect{0, 0, 1, 6}));
+    EXPECT_EQ(edges[3], (Rect{9, 0, 10, 6}));
+    edges = FrameEdges(Rect{0, 0, 10, 6}, 2);
+    EXPECT_EQ(edges[1], (Rect{0, 4, 10, 6}));
+    EXPECT_EQ(edges[3], (Rect{8, 0, 10, 6}));
+}
+
+TEST(XPMenuLogic, FlatFrameKeepsToThePopupsOwnFrame) {
+    EXPECT_EQ(FlatFrameLine(96, 3), 1);
+    EXPECT_EQ(FlatFrameLine(192, 6), 2);
+    EXPECT_EQ(FlatFrameLine(192, 3), 1);  // the system did not widen its frame
+    EXPECT_EQ(FlatFrameLine(192, 0), 2);  // not known
+    EXPECT_EQ(FlatFrameLine(144, 2), 1);
+
+    // 96 dpi: the one-pixel rings and lines of the design.
+    FlatFrame f = LayOutFlatFrame(Rect{100, 200, 300, 400}, 24, false, 1);
+    EXPECT_EQ(f.outer[0], (Rect{100, 200, 300, 201}));
+    EXPECT_EQ(f.inner[0], (Rect{101, 201, 299, 203}));
+    EXPECT_EQ(f.inner[2], (Rect{101, 201, 103, 399}));
+    EXPECT_EQ(f.iconStrips[0], (Rect{101, 201, 127, 203}));
+    EXPECT_EQ(f.iconStrips[1], (Rect{101, 397, 127, 399}));
+    EXPECT_EQ(f.edges[0], (Rect{299, 201, 300, 400}));
+    EXPECT_EQ(f.edges[1], (Rect{101, 399, 300, 400}));
+    EXPECT_EQ(f.corners[0], (Rect{100, 399, 101, 400}));
+    EXPECT_EQ(f.corners[1], (Rect{299, 200, 300, 201}));
+
+    // Two-pixel lines and a 48-pixel column.
+    f = LayOutFlatFrame(Rect{100, 200, 300, 400}, 48, false, 2);
+    EXPECT_EQ(f.outer[3], (Rect{298, 200, 300, 400}));
+    EXPECT_EQ(f.inner[0], (Rect{102, 202, 298, 206}));
+    EXPECT_EQ(f.iconStrips[0], (Rect{102, 202, 154, 206}));
+    EXPECT_EQ(f.iconStrips[1], (Rect{102, 394, 154, 398}));
+    EXPECT_EQ(f.edges[1], (Rect{102, 398, 300, 400}));
+    EXPECT_EQ(f.corners[0], (Rect{100, 398, 102, 400}));
+    f = LayOutFlatFrame(Rect{100, 200, 300, 400}, 48, true, 2);
+    EXPECT_EQ(f.iconStrips[0], (Rect{246, 202, 298, 206}));
+}
