@@ -62,7 +62,8 @@ TEST(SessionEnd, TheOptionsAreWrittenBeforeTheProcessIsEnded) {
     EXPECT_EQ(program.FindOwnWindow("#32770", nullptr, false), nullptr);
     EndProcess(program);
     SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(TempFolder::ReadFile(ini), "[Options]\r\nDoMinimize=0\r\nDoSetHtml=1\r\nSound On=1\r\n");
+    EXPECT_EQ(TempFolder::ReadFile(ini),
+              "[Options]\r\nDoMinimize=0\r\nDoSetHtml=1\r\nSound On=1\r\nHotkey=Win+Shift+E\r\nPasteAnywhere=1\r\n");
 }
 
 // A session that does not end after all (wParam FALSE) writes nothing.
