@@ -17,6 +17,13 @@ using xpmenu::Rect;
 Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
+template <typename Points>
+std::vector<POINT> ToPOINTs(const Points& points) {
+    std::vector<POINT> out;
+    for (const xpmenu::Point& p : points) out.push_back(POINT{p.x, p.y});
+    return out;
+}
+
 TColor AsColor(COLORREF c) { return static_cast<TColor>(c & 0xFFFFFF); }
 COLORREF Resolved(TColor c) { return ColorToRGB(c); }
 
@@ -232,7 +239,6 @@ void TXPMenu::DrawMenuItem(TMenuItem* item, TCanvas& canvas, RECT given, bool se
         xpmenu::LayOutItem(ToRect(given), dpi::Scale(IconWidth, d), hasPicture, pictureWidth, barItem, rightToLeft, d);
     const RECT r = ToRECT(g.item);
     const RECT iconColumn = ToRECT(g.iconColumn);
-    RECT textRect = ToRECT(g.text);
 
     // Background.
     canvas.Brush.Clear = false;
@@ -273,19 +279,13 @@ void TXPMenu::DrawMenuItem(TMenuItem* item, TCanvas& canvas, RECT given, bool se
                  rightToLeft);
 
     if (separator) {
-        xpmenu::Segment line = xpmenu::SeparatorLine(g.text, rightToLeft);
+        xpmenu::Segment line = xpmenu::SeparatorLine(g.text, rightToLeft, d);
         canvas.Pen.Color = c.separatorLine;
         canvas.MoveTo(line.from.x, line.from.y);
         canvas.LineTo(line.to.x, line.to.y);
     } else {
-        UINT format = 0;
-        if (rightToLeft) {
-            format = DT_RIGHT | DT_RTLREADING;
-            textRect.right -= 3;
-        } else {
-            textRect.left += 3;
-        }
-        DrawItemText(item, text, item->ShortCutText(), canvas, textRect, selected, item->Enabled(), item->Default(),
+        const UINT format = rightToLeft ? DT_RIGHT | DT_RTLREADING : 0;
+        DrawItemText(item, text, item->ShortCutText(), canvas, ToRECT(xpmenu::CaptionRect(g.text, rightToLeft, d)), selected, item->Enabled(), item->Default(),
                      barItem, rightToLeft, font_, format);
     }
     picture.Clear();
@@ -338,9 +338,9 @@ void TXPMenu::DrawItemIcon(TObject* sender, TCanvas& canvas, TBitmap* picture, R
     if (!picture || picture->Empty() || picture->Width() == 0) return;
     const bool menuItem = dynamic_cast<TMenuItem*>(sender) != nullptr;
     const bool lifted = hot && !barItem && enabled && !checked && !pressed;
-    const int iconWidth = dpi::Scale(IconWidth, MenuDpi(ownerForm_));
-    const xpmenu::Point at = xpmenu::ImagePosition(ToRect(iconColumn), iconWidth, picture->Width(), menuItem, barItem,
-                                                   rightToLeft, lifted);
+    const int d = MenuDpi(ownerForm_);
+    const xpmenu::Point at = xpmenu::ImagePosition(ToRect(iconColumn), dpi::Scale(IconWidth, d), picture->Width(),
+                                                   menuItem, barItem, rightToLeft, lifted, d);
     if (!hot && enabled && !checked && highColor_) DimBitmap(*picture, DimLevel);
     if (!enabled) {
         GrayBitmap(*picture, GrayLevel);
@@ -350,7 +350,8 @@ void TXPMenu::DrawItemIcon(TObject* sender, TCanvas& canvas, TBitmap* picture, R
         TColor base = colors_.selection;
         if (dynamic_cast<TToolButton*>(sender) && highColor_ && !useSystemColors_)
             base = LightenColor(canvas, SelectColor, 68);
-        DrawIconShadow(*picture, canvas, at.x + 2, at.y + 2, DarkenColor(base, 50));
+        const int offset = xpmenu::IconShadowOffset(d);
+        DrawIconShadow(*picture, canvas, at.x + offset, at.y + offset, DarkenColor(base, 50));
     }
     picture->Transparent = true;
     canvas.Draw(at.x, at.y, *picture);
@@ -371,9 +372,10 @@ void TXPMenu::DrawItemText(TObject*, const std::string& text, const std::string&
     tr.top += (tr.bottom - tr.top - canvas.TextHeight("W")) / 2;
     SetBkMode(canvas.Handle(), TRANSPARENT);
 
+    const int d = MenuDpi(ownerForm_);
     if (isDefault && enabled) {
         // Four offset passes in darkened background colours: a bold look.
-        for (const xpmenu::TextPass& pass : xpmenu::DefaultTextPasses(ToRect(tr))) {
+        for (const xpmenu::TextPass& pass : xpmenu::DefaultTextPasses(ToRect(tr), d)) {
             COLORREF under = canvas.Pixel(pass.rect.left, pass.rect.top);
             canvas.Font.SetColor(DarkenColor(AsColor(under), pass.darken));
             DrawTextIn(canvas, text, ToRECT(pass.rect), format);
@@ -382,16 +384,11 @@ void TXPMenu::DrawItemText(TObject*, const std::string& text, const std::string&
     }
     DrawTextIn(canvas, text, tr, format);
 
-    // The short-cut: right-aligned 10 pixels in (left-aligned right to left).
+    // The short-cut: right-aligned a gap in (left-aligned right to left).
     canvas.Font.SetColor(highColor_ ? DarkenColor(colour, -40) : colour);
-    UINT keysFormat = 0;
-    if (format & DT_RTLREADING) {
-        tr.left += 10;
-    } else {
-        tr.right -= 10;
-        keysFormat = DT_RIGHT;
-    }
-    DrawTextIn(canvas, shortCutText + " ", tr, keysFormat);
+    const bool rightToLeft = (format & DT_RTLREADING) != 0;
+    DrawTextIn(canvas, shortCutText + " ", ToRECT(xpmenu::ShortCutRect(ToRect(tr), rightToLeft, d)),
+               rightToLeft ? 0 : DT_RIGHT);
 }
 
 void TXPMenu::DrawBarSelection(TObject* sender, TCanvas& canvas, bool rightToLeft, TColor given, RECT r) {
@@ -400,20 +397,21 @@ void TXPMenu::DrawBarSelection(TObject* sender, TCanvas& canvas, bool rightToLef
     canvas.Brush.Color = c.selection;
     canvas.FillRect(r);
     canvas.Pen.Color = c.selectionBorder;
-    const int L = r.left, T = r.top, Rt = r.right, B = r.bottom;
-    if (!rightToLeft && highColor_ && dynamic_cast<TMenuItem*>(sender)) {
-        const POINT frame[] = {{L, B - 1}, {L, T}, {Rt - 8, T}, {Rt - 8, B}};
-        canvas.Polyline(frame, 4);
-        for (const xpmenu::ShadowFill& f : xpmenu::BarShadowFills(ToRect(r))) {
+    const int d = MenuDpi(ownerForm_);
+    const bool shadowed = !rightToLeft && highColor_ && dynamic_cast<TMenuItem*>(sender);
+    const xpmenu::BarOutline outline = xpmenu::BarSelectionOutline(ToRect(r), shadowed, d);
+    const std::vector<POINT> frame = ToPOINTs(outline.frame);
+    if (shadowed) {
+        canvas.Polyline(frame.data(), 4);
+        for (const xpmenu::ShadowFill& f : xpmenu::BarShadowFills(ToRect(r), d)) {
             TColor shade = DarkenColor(c.bar, f.darken);
             canvas.Pen.Color = shade;
             canvas.Brush.Color = shade;
             canvas.FillRect(ToRECT(f.rect));
         }
-        for (const xpmenu::ShadowLine& line : xpmenu::BarShadowLines(ToRect(r))) {
+        for (const xpmenu::ShadowLine& line : xpmenu::BarShadowLines(ToRect(r), d)) {
             canvas.Pen.Color = line.darkened ? DarkenColor(c.bar, line.darken) : c.bar;
-            std::vector<POINT> points;
-            for (const xpmenu::Point& p : line.points) points.push_back(POINT{p.x, p.y});
+            const std::vector<POINT> points = ToPOINTs(line.points);
             canvas.Polyline(points.data(), static_cast<int>(points.size()));
         }
         return;
@@ -421,12 +419,11 @@ void TXPMenu::DrawBarSelection(TObject* sender, TCanvas& canvas, bool rightToLef
     const TColor darker = DarkenColor(given, 70);
     canvas.Pen.Color = c.selectionBorder;
     canvas.Brush.Color = darker;
-    const POINT frame[] = {{L, B - 1}, {L, T}, {Rt - 3, T}, {Rt - 3, B}};
-    canvas.Polyline(frame, 4);
+    canvas.Polyline(frame.data(), 4);
     canvas.Pen.Color = darker;
-    canvas.FillRect(RECT{Rt - 2, T + 2, Rt, B});
+    canvas.FillRect(ToRECT(outline.edge));
     canvas.Brush.Color = given;
-    canvas.FillRect(RECT{Rt - 2, T, Rt, T + 2});
+    canvas.FillRect(ToRECT(outline.corner));
 }
 
 void TXPMenu::FillGradient(TCanvas& canvas, RECT r, bool rightToLeft) {

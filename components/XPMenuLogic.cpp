@@ -117,24 +117,24 @@ ItemGeometry LayOutItem(Rect r, int iconWidth, bool hasPicture, int pictureWidth
     tr.top = r.top;
     tr.bottom = r.bottom;
     if (!rightToLeft) {
-        tr.left = barItem ? r.left + 4 : r.left + iw;
-        if (r.left + pw > tr.left) tr.left = r.left + pw + 4;
+        tr.left = barItem ? r.left + at(4) : r.left + iw;
+        if (r.left + pw > tr.left) tr.left = r.left + pw + at(4);
         tr.right = r.right;
     } else {
         tr.left = r.left;
-        tr.right = barItem ? r.right - 4 : r.right - iw;
-        if (r.right - pw < tr.right) tr.right = r.right - pw - 8;
+        tr.right = barItem ? r.right - at(4) : r.right - iw;
+        if (r.right - pw < tr.right) tr.right = r.right - pw - at(8);
     }
     if (barItem) {
         if (!hasPicture) tr = r;
-        else if (rightToLeft) tr.right += 5;
-        else tr.left -= 5;
+        else if (rightToLeft) tr.right += at(5);
+        else tr.left -= at(5);
     }
     return g;
 }
 
 Point ImagePosition(Rect ic, int iconWidth, int pictureWidth, bool menuItem, bool barItem, bool rightToLeft,
-                    bool lifted) {
+                    bool lifted, int itemDpi) {
     Point p{ic.left, ic.top + 1};
     if (menuItem) {
         p.y += 2;
@@ -143,16 +143,20 @@ Point ImagePosition(Rect ic, int iconWidth, int pictureWidth, bool menuItem, boo
     }
     if (barItem) p.x = rightToLeft ? ic.right - pictureWidth - 5 : ic.left + 1;
     if (lifted) {
-        p.x -= 1;
-        p.y -= 1;
+        const int lift = dpi::Scale(1, itemDpi);
+        p.x -= lift;
+        p.y -= lift;
     }
     return p;
 }
 
-Segment SeparatorLine(Rect text, bool rightToLeft) {
-    int y = text.top + RoundHalfEven(text.bottom - text.top, 2);
-    if (rightToLeft) return Segment{{text.left, y}, {text.right - 7, y}};
-    return Segment{{text.left + 7, y}, {text.right, y}};
+int IconShadowOffset(int itemDpi) { return dpi::Scale(2, itemDpi); }
+
+Segment SeparatorLine(Rect text, bool rightToLeft, int itemDpi) {
+    const int y = text.top + RoundHalfEven(text.bottom - text.top, 2);
+    const int indent = dpi::Scale(7, itemDpi);
+    if (rightToLeft) return Segment{{text.left, y}, {text.right - indent, y}};
+    return Segment{{text.left + indent, y}, {text.right, y}};
 }
 
 std::array<Segment, 5> CheckStrokes(Rect b, int itemDpi) {
@@ -184,26 +188,58 @@ FlatFrame LayOutFlatFrame(Rect w, int iconWidth, bool rightToLeft, int line) {
     return f;
 }
 
-std::array<TextPass, 4> DefaultTextPasses(Rect t) {
-    return {TextPass{Rect{t.left + 1, t.top, t.right, t.bottom}, 30},
-            TextPass{Rect{t.left + 1, t.top + 2, t.right + 1, t.bottom}, 30},
-            TextPass{Rect{t.left, t.top + 1, t.right, t.bottom}, 40},
-            TextPass{Rect{t.left + 1, t.top + 1, t.right + 1, t.bottom}, 60}};
+std::array<TextPass, 4> DefaultTextPasses(Rect t, int itemDpi) {
+    const int d1 = dpi::Scale(1, itemDpi), d2 = dpi::Scale(2, itemDpi);
+    return {TextPass{Rect{t.left + d1, t.top, t.right, t.bottom}, 30},
+            TextPass{Rect{t.left + d1, t.top + d2, t.right + d1, t.bottom}, 30},
+            TextPass{Rect{t.left, t.top + d1, t.right, t.bottom}, 40},
+            TextPass{Rect{t.left + d1, t.top + d1, t.right + d1, t.bottom}, 60}};
 }
 
-std::array<ShadowFill, 4> BarShadowFills(Rect r) {
+Rect CaptionRect(Rect t, bool rightToLeft, int itemDpi) {
+    const int inset = dpi::Scale(3, itemDpi);
+    if (rightToLeft) t.right -= inset;
+    else t.left += inset;
+    return t;
+}
+
+Rect ShortCutRect(Rect c, bool rightToLeft, int itemDpi) {
+    const int gap = dpi::Scale(10, itemDpi);
+    if (rightToLeft) c.left += gap;
+    else c.right -= gap;
+    return c;
+}
+
+BarOutline BarSelectionOutline(Rect r, bool shadowed, int itemDpi) {
+    auto at = [itemDpi](int designPixels) { return dpi::Scale(designPixels, itemDpi); };
+    const int L = r.left, T = r.top, Rt = r.right, B = r.bottom;
+    const int side = Rt - at(shadowed ? 8 : 3);
+    BarOutline o;
+    o.frame = {Point{L, B - 1}, Point{L, T}, Point{side, T}, Point{side, B}};
+    o.edge = Rect{Rt - at(2), T + at(2), Rt, B};
+    o.corner = Rect{Rt - at(2), T, Rt, T + at(2)};
+    return o;
+}
+
+// The shadow's shape is designed at 96 dpi: every offset from the item's
+// right and top edges goes through the same scale.
+std::array<ShadowFill, 4> BarShadowFills(Rect r, int itemDpi) {
+    auto at = [itemDpi](int designPixels) { return dpi::Scale(designPixels, itemDpi); };
     const int Rt = r.right, T = r.top, B = r.bottom;
-    return {ShadowFill{10, Rect{Rt - 7, T, Rt, B}}, ShadowFill{30, Rect{Rt - 7, T + 3, Rt - 2, B}},
-            ShadowFill{60, Rect{Rt - 7, T + 5, Rt - 3, B}}, ShadowFill{100, Rect{Rt - 7, T + 6, Rt - 5, B}}};
+    return {ShadowFill{10, Rect{Rt - at(7), T, Rt, B}}, ShadowFill{30, Rect{Rt - at(7), T + at(3), Rt - at(2), B}},
+            ShadowFill{60, Rect{Rt - at(7), T + at(5), Rt - at(3), B}},
+            ShadowFill{100, Rect{Rt - at(7), T + at(6), Rt - at(5), B}}};
 }
 
-std::array<ShadowLine, 5> BarShadowLines(Rect r) {
-    const int Rt = r.right, T = r.top;
-    return {ShadowLine{false, 0, {{Rt - 5, T + 1}, {Rt - 1, T + 1}, {Rt - 1, T + 6}}},
-            ShadowLine{false, 0, {{Rt - 3, T + 2}, {Rt - 2, T + 2}, {Rt - 2, T + 3}, {Rt - 3, T + 3}}},
-            ShadowLine{true, 10, {{Rt - 6, T + 3}, {Rt - 3, T + 3}, {Rt - 3, T + 6}, {Rt - 4, T + 6}, {Rt - 4, T + 3}}},
-            ShadowLine{true, 30, {{Rt - 5, T + 5}, {Rt - 4, T + 5}, {Rt - 4, T + 9}}},
-            ShadowLine{true, 40, {{Rt - 6, T + 5}, {Rt - 6, T + 7}}}};
+std::array<ShadowLine, 5> BarShadowLines(Rect r, int itemDpi) {
+    auto p = [&r, itemDpi](int fromRight, int down) {
+        return Point{r.right - dpi::Scale(fromRight, itemDpi), r.top + dpi::Scale(down, itemDpi)};
+    };
+    return {ShadowLine{false, 0, {p(5, 1), p(1, 1), p(1, 6)}},
+            ShadowLine{false, 0, {p(3, 2), p(2, 2), p(2, 3), p(3, 3)}},
+            ShadowLine{true, 10, {p(6, 3), p(3, 3), p(3, 6), p(4, 6), p(4, 3)}},
+            ShadowLine{true, 30, {p(5, 5), p(4, 5), p(4, 9)}},
+            ShadowLine{true, 40, {p(6, 5), p(6, 7)}}};
 }
 
 std::vector<int> GradientSteps(int left, int right, int iconWidth, bool rightToLeft) {

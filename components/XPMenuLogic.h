@@ -90,15 +90,17 @@ Rect SelectionBar(Rect item, bool flatMenu, int itemDpi = dpi::kDesignDpi);
 int RadioFrameCorner(int itemDpi = dpi::kDesignDpi);
 
 // Top-left corner of an item's image in the icon column; `lifted` moves it
-// up and left by one (a hot image over its shadow).
+// up and left by a line (a hot image over its shadow).
 Point ImagePosition(Rect iconColumn, int iconWidth, int pictureWidth, bool menuItem, bool barItem, bool rightToLeft,
-                    bool lifted);
+                    bool lifted, int itemDpi = dpi::kDesignDpi);
+// How far right and down of the unlifted image a hot image's shadow lies.
+int IconShadowOffset(int itemDpi = dpi::kDesignDpi);
 
 struct Segment {
     Point from, to;  // `to` is not drawn
 };
-// The separator's line, in the text rectangle.
-Segment SeparatorLine(Rect text, bool rightToLeft);
+// The separator's line, in the text rectangle, indented from the column's side.
+Segment SeparatorLine(Rect text, bool rightToLeft, int itemDpi = dpi::kDesignDpi);
 // The five strokes of a check mark in check box `box`, to be drawn with a
 // pen LineWidth(itemDpi) wide.
 std::array<Segment, 5> CheckStrokes(Rect box, int itemDpi = dpi::kDesignDpi);
@@ -125,7 +127,22 @@ struct TextPass {
     Rect rect;
     int darken;
 };
-std::array<TextPass, 4> DefaultTextPasses(Rect text);
+std::array<TextPass, 4> DefaultTextPasses(Rect text, int itemDpi = dpi::kDesignDpi);
+// The caption's rectangle: the text rectangle in a little from the column's side.
+Rect CaptionRect(Rect text, bool rightToLeft, int itemDpi = dpi::kDesignDpi);
+// The short-cut's rectangle: the (vertically centred) caption rectangle
+// less a gap at the far side, where the short-cut is aligned.
+Rect ShortCutRect(Rect caption, bool rightToLeft, int itemDpi = dpi::kDesignDpi);
+
+// The outline of a selected menu-bar item, drawn with a one-pixel pen:
+// a polyline up the left, along the top and down short of the right
+// (leaving room for the shadow when `shadowed`). Without the shadow the
+// right strip is filled: `edge` darker, `corner` above it in the bar colour.
+struct BarOutline {
+    std::array<Point, 4> frame;
+    Rect edge, corner;
+};
+BarOutline BarSelectionOutline(Rect item, bool shadowed, int itemDpi = dpi::kDesignDpi);
 
 // The soft shadow at the right of a selected menu-bar item: rectangles
 // filled in Darken(bar colour, darken), then polylines in it.
@@ -138,8 +155,8 @@ struct ShadowLine {
     int darken;
     std::vector<Point> points;
 };
-std::array<ShadowFill, 4> BarShadowFills(Rect item);
-std::array<ShadowLine, 5> BarShadowLines(Rect item);
+std::array<ShadowFill, 4> BarShadowFills(Rect item, int itemDpi = dpi::kDesignDpi);
+std::array<ShadowLine, 5> BarShadowLines(Rect item, int itemDpi = dpi::kDesignDpi);
 
 // Per column of a gradient background (left to right, right edge
 // included), how far the icon column colour is lightened; mirrored for

@@ -98,6 +98,14 @@ void Geometry(FuzzInput& in) {
     (void)CheckStrokes(g.check);
     (void)BarShadowFills(g.item);
     (void)BarShadowLines(g.item);
+    // At any resolution the bar's shadow and outline keep to the item's right
+    // edge, and the text passes start inside the text.
+    const int itemDpi = in.Int(48, 480);
+    for (const ShadowFill& f : BarShadowFills(g.item, itemDpi)) FUZZ_CHECK(f.rect.right <= g.item.right);
+    for (const ShadowLine& l : BarShadowLines(g.item, itemDpi))
+        for (const Point& q : l.points) FUZZ_CHECK(q.x < g.item.right && q.y >= g.item.top);
+    FUZZ_CHECK(BarSelectionOutline(g.item, in.Bool(), itemDpi).frame[2].x < g.item.right);
+    for (const TextPass& pass : DefaultTextPasses(g.text, itemDpi)) FUZZ_CHECK(pass.rect.left >= g.text.left);
 
     const int left = given.left, right = given.left + in.Int(-8, 2048);
     const std::vector<int> steps = GradientSteps(left, right, iconWidth, rtl);

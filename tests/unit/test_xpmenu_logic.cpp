@@ -177,3 +177,104 @@ TEST(XPMenuLogic, FlatFrameKeepsToThePopupsOwnFrame) {
     f = LayOutFlatFrame(Rect{100, 200, 300, 400}, 48, true, 2);
     EXPECT_EQ(f.iconStrips[0], (Rect{246, 202, 298, 206}));
 }
+
+// DpiScale's rule by hand: at 120 dpi 1 2 3 4 5 6 7 8 10 -> 1 3 4 5 6 8 9 10 13;
+// at 144 dpi -> 2 3 5 6 8 9 11 12 15; at 192 dpi doubled.
+TEST(XPMenuLogic, BarSelectionAndItsShadowAtEachDpi) {
+    const Rect item{100, 0, 160, 20};
+    BarOutline o = BarSelectionOutline(item, true, 96);  // the design: 8 short of the right
+    EXPECT_EQ(o.frame[0], (Point{100, 19}));
+    EXPECT_EQ(o.frame[1], (Point{100, 0}));
+    EXPECT_EQ(o.frame[2], (Point{152, 0}));
+    EXPECT_EQ(o.frame[3], (Point{152, 20}));
+    EXPECT_EQ(BarSelectionOutline(item, true, 120).frame[2], (Point{150, 0}));
+    EXPECT_EQ(BarSelectionOutline(item, true, 144).frame[3], (Point{148, 20}));
+    EXPECT_EQ(BarSelectionOutline(item, true, 192).frame[2], (Point{144, 0}));
+    o = BarSelectionOutline(item, false, 96);
+    EXPECT_EQ(o.frame[2], (Point{157, 0}));
+    EXPECT_EQ(o.edge, (Rect{158, 2, 160, 20}));
+    EXPECT_EQ(o.corner, (Rect{158, 0, 160, 2}));
+    o = BarSelectionOutline(item, false, 120);
+    EXPECT_EQ(o.frame[2], (Point{156, 0}));
+    EXPECT_EQ(o.edge, (Rect{157, 3, 160, 20}));
+    o = BarSelectionOutline(item, false, 144);
+    EXPECT_EQ(o.frame[3], (Point{155, 20}));
+    EXPECT_EQ(o.corner, (Rect{157, 0, 160, 3}));
+    o = BarSelectionOutline(item, false, 192);
+    EXPECT_EQ(o.frame[2], (Point{154, 0}));
+    EXPECT_EQ(o.edge, (Rect{156, 4, 160, 20}));
+
+    auto fills = BarShadowFills(item, 96);
+    EXPECT_EQ(fills[0].rect, (Rect{153, 0, 160, 20}));
+    EXPECT_EQ(fills[3].rect, (Rect{153, 6, 155, 20}));
+    EXPECT_EQ(BarShadowFills(item, 120)[3].rect, (Rect{151, 8, 154, 20}));
+    fills = BarShadowFills(item, 144);
+    EXPECT_EQ(fills[0].rect, (Rect{149, 0, 160, 20}));
+    EXPECT_EQ(fills[1].rect, (Rect{149, 5, 157, 20}));
+    EXPECT_EQ(fills[2].rect, (Rect{149, 8, 155, 20}));
+    EXPECT_EQ(fills[3].rect, (Rect{149, 9, 152, 20}));
+    EXPECT_EQ(fills[3].darken, 100);
+    EXPECT_EQ(BarShadowFills(item, 192)[1].rect, (Rect{146, 6, 156, 20}));
+
+    auto lines = BarShadowLines(item, 96);
+    EXPECT_EQ(lines[0].points, (std::vector<Point>{{155, 1}, {159, 1}, {159, 6}}));
+    EXPECT_EQ(BarShadowLines(item, 120)[3].points, (std::vector<Point>{{154, 6}, {155, 6}, {155, 11}}));
+    lines = BarShadowLines(item, 144);
+    EXPECT_EQ(lines[2].points, (std::vector<Point>{{151, 5}, {155, 5}, {155, 9}, {154, 9}, {154, 5}}));
+    EXPECT_EQ(lines[2].darken, 10);
+    EXPECT_EQ(BarShadowLines(item, 192)[0].points, (std::vector<Point>{{150, 2}, {158, 2}, {158, 12}}));
+}
+
+TEST(XPMenuLogic, SeparatorTextAndHotImageOffsetsAtEachDpi) {
+    // The separator's indent: 7, 9, 11, 14.
+    EXPECT_EQ(SeparatorLine(Rect{36, 10, 300, 17}, false, 120).from, (Point{45, 14}));
+    EXPECT_EQ(SeparatorLine(Rect{36, 10, 300, 17}, false, 144).from, (Point{47, 14}));
+    EXPECT_EQ(SeparatorLine(Rect{0, 10, 264, 17}, true, 144).to, (Point{253, 14}));
+    EXPECT_EQ(SeparatorLine(Rect{48, 10, 300, 19}, false, 192).from, (Point{62, 14}));
+
+    // The caption's inset (3) and the short-cut's gap (10).
+    const Rect text{36, 0, 300, 30};
+    EXPECT_EQ(CaptionRect(text, false, 96), (Rect{39, 0, 300, 30}));
+    EXPECT_EQ(CaptionRect(text, true, 96), (Rect{36, 0, 297, 30}));
+    EXPECT_EQ(CaptionRect(text, false, 120).left, 40);
+    EXPECT_EQ(CaptionRect(text, false, 144).left, 41);
+    EXPECT_EQ(CaptionRect(text, true, 144).right, 295);
+    EXPECT_EQ(CaptionRect(text, false, 192).left, 42);
+    EXPECT_EQ(ShortCutRect(text, false, 96), (Rect{36, 0, 290, 30}));
+    EXPECT_EQ(ShortCutRect(text, true, 96), (Rect{46, 0, 300, 30}));
+    EXPECT_EQ(ShortCutRect(text, false, 120).right, 287);
+    EXPECT_EQ(ShortCutRect(text, false, 144).right, 285);
+    EXPECT_EQ(ShortCutRect(text, true, 144).left, 51);
+    EXPECT_EQ(ShortCutRect(text, false, 192).right, 280);
+
+    // A bar item with a 24-pixel picture: 4 past it, then 5 back (8 right to left).
+    const Rect bar{0, 0, 100, 30};
+    EXPECT_EQ(LayOutItem(bar, 24, true, 24, true, false).text.left, 23);
+    EXPECT_EQ(LayOutItem(bar, 24, true, 24, true, true).text.right, 73);
+    EXPECT_EQ(LayOutItem(bar, 36, true, 24, true, false, 144).text.left, 22);  // 24 + 6 - 8
+    EXPECT_EQ(LayOutItem(bar, 36, true, 24, true, true, 144).text.right, 72);  // 76 - 12 + 8
+    EXPECT_EQ(LayOutItem(bar, 30, true, 24, true, true, 120).text.right, 72);  // 76 - 10 + 6
+    EXPECT_EQ(LayOutItem(bar, 48, true, 24, true, true, 192).text.right, 70);  // 76 - 16 + 10
+    // A picture wider than the pop-up's column pushes the text 4 past it.
+    EXPECT_EQ(LayOutItem(Rect{0, 0, 200, 34}, 36, true, 48, false, false, 144).text.left, 54);
+
+    // The default item's passes: one and two design pixels.
+    auto passes = DefaultTextPasses(Rect{10, 20, 100, 40}, 144);
+    EXPECT_EQ(passes[0].rect, (Rect{12, 20, 100, 40}));
+    EXPECT_EQ(passes[1].rect, (Rect{12, 23, 102, 40}));
+    EXPECT_EQ(passes[2].rect, (Rect{10, 22, 100, 40}));
+    EXPECT_EQ(passes[3].rect, (Rect{12, 22, 102, 40}));
+    EXPECT_EQ(DefaultTextPasses(Rect{10, 20, 100, 40}, 120)[1].rect, (Rect{11, 23, 101, 40}));
+    EXPECT_EQ(DefaultTextPasses(Rect{10, 20, 100, 40}, 192)[1].rect, (Rect{12, 24, 102, 40}));
+
+    // A hot image: lifted by 1, 1, 2, 2; its shadow 2, 3, 3, 4 from where it was.
+    const Rect column{0, 0, 48, 48};
+    EXPECT_EQ(ImagePosition(column, 48, 32, true, false, false, false, 192), (Point{7, 3}));
+    EXPECT_EQ(ImagePosition(column, 48, 32, true, false, false, true, 120), (Point{6, 2}));
+    EXPECT_EQ(ImagePosition(column, 48, 32, true, false, false, true, 144), (Point{5, 1}));
+    EXPECT_EQ(ImagePosition(column, 48, 32, true, false, false, true, 192), (Point{5, 1}));
+    EXPECT_EQ(IconShadowOffset(96), 2);
+    EXPECT_EQ(IconShadowOffset(120), 3);
+    EXPECT_EQ(IconShadowOffset(144), 3);
+    EXPECT_EQ(IconShadowOffset(192), 4);
+}
