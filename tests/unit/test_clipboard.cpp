@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ClipboardOpen.h"
 #include "ClipboardPayload.h"
 #include "Exceptions.h"
 #include "clip_peer.h"
@@ -20,18 +21,6 @@ using clip_test::ComposePeer;
 const std::string kHeader(HtmlClipboardHeader);
 
 // ---- The real clipboard ------------------------------------------------------
-
-class OpenedForTest {
-public:
-    OpenedForTest() { ok_ = WaitFor([] { return OpenClipboard(nullptr) != FALSE; }); }
-    ~OpenedForTest() {
-        if (ok_) CloseClipboard();
-    }
-    bool ok() const { return ok_; }
-
-private:
-    bool ok_ = false;
-};
 
 void PutPlainText(const std::string& text) {
     OpenedForTest clipboard;

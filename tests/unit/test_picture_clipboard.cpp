@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ClipboardOpen.h"
 #include "Exceptions.h"
 #include "IconPageText.h"
 #include "PictureClipboard.h"
@@ -30,18 +31,6 @@ const Pixel kTranslucent[] = {{0, 0, 0xFFFF0000}, {1, 0, 0x8000FF00}, {2, 0, 0x0
                               {3, 1, 0xFFC86432}, {4, 2, 0x40102030}, {1, 1, 0xFFFFFFFF}};
 
 std::string DataPicture(const std::string& name) { return WinePath(std::string(TEST_DATA_DIR) + "/pictures/" + name); }
-
-class OpenedForTest {
-public:
-    OpenedForTest() { ok_ = WaitFor([] { return OpenClipboard(nullptr) != FALSE; }); }
-    ~OpenedForTest() {
-        if (ok_) CloseClipboard();
-    }
-    bool ok() const { return ok_; }
-
-private:
-    bool ok_ = false;
-};
 
 std::vector<BYTE> ClipboardBytes(UINT format) {
     OpenedForTest clipboard;
