@@ -185,8 +185,22 @@ void TPageControl::LayoutSheet(TTabSheet* page) {
     page->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
+void TPageControl::DisableAlign() {
+    if (alignDisabled_++ > 0 || !handle_ || IsWindowVisible(handle_)) return;
+    batchStyle_ = GetWindowLongA(handle_, GWL_STYLE);
+    SetWindowLongA(handle_, GWL_STYLE, (batchStyle_ & ~static_cast<LONG>(TCS_MULTILINE)) | TCS_FIXEDWIDTH);
+}
+
 void TPageControl::EnableAlign() {
-    if (alignDisabled_ == 0 || --alignDisabled_ > 0 || !alignPending_) return;
+    if (alignDisabled_ == 0 || --alignDisabled_ > 0) return;
+    if (batchStyle_ && handle_) {
+        SetWindowLongA(handle_, GWL_STYLE, batchStyle_);
+        // The same font again: the control measures its tabs anew.
+        SendMessageA(handle_, WM_SETFONT, SendMessageA(handle_, WM_GETFONT, 0, 0), FALSE);
+        alignPending_ = true;
+    }
+    batchStyle_ = 0;
+    if (!alignPending_) return;
     alignPending_ = false;
     LayoutSheets();
 }

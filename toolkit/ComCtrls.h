@@ -70,7 +70,10 @@ public:
     // alone and the others keep their bounds; EnableAlign then lays out every
     // sheet once. Adding thousands of tabs to a multi-line control would
     // otherwise move every sheet each time the tabs take another row.
-    void DisableAlign() { ++alignDisabled_; }
+    // A hidden control also lays its tabs out on one row of fixed width
+    // meanwhile: the tab control measures every tab at each insertion, which
+    // for thousands of tabs costs seconds; EnableAlign measures them once.
+    void DisableAlign();
     void EnableAlign();
     // Selects the next page (the previous one when `goForward` is false),
     // wrapping round, as the user would; raises OnChange.
@@ -104,6 +107,7 @@ private:
     bool multiLine_ = false;
     int alignDisabled_ = 0;
     bool alignPending_ = false;  // a layout was skipped while disabled
+    LONG batchStyle_ = 0;        // the style to restore after a batch of tabs; 0 when none
 
     friend class TTabSheet;
 };

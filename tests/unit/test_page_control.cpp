@@ -309,6 +309,50 @@ TEST_F(PageControlTest, WithAlignDisabledNewSheetsAreSizedAloneAndAllOnceAtTheEn
     ExpectSameRect(SheetRect(last), AdjustedClient());
 }
 
+// A hidden control takes a batch of tabs on one row of fixed width and
+// measures them once at the end: the tabs, their rows, the style and the
+// sheets end as if they had been added one by one.
+TEST_F(PageControlTest, ABatchOnAHiddenControlEndsLaidOutAsTabsAddedOneByOne) {
+    auto tabRects = [&] {
+        std::vector<RECT> rects(static_cast<size_t>(pages->PageCount()));
+        for (int i = 0; i < pages->PageCount(); ++i)
+            SendMessageA(pages->Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rects[static_cast<size_t>(i)]));
+        return rects;
+    };
+    auto fill = [&](bool batch) {
+        while (pages->PageCount() > 0) delete pages->Pages(0);
+        form->Hide();
+        if (batch) pages->DisableAlign();
+        for (int i = 0; i < 40; ++i) Add(std::string(static_cast<size_t>(1 + i % 9), 'w') + " " + std::to_string(i));
+        if (batch) {
+            // Meanwhile the tabs are on one row.
+            EXPECT_EQ(SendMessageA(pages->Handle(), TCM_GETROWCOUNT, 0, 0), 1);
+            pages->EnableAlign();
+        }
+    };
+    pages->SetMultiLine(true);
+    const LONG style = GetWindowLongA(pages->Handle(), GWL_STYLE);
+    fill(false);
+    const std::vector<RECT> oneByOne = tabRects();
+    const LRESULT rows = SendMessageA(pages->Handle(), TCM_GETROWCOUNT, 0, 0);
+    ASSERT_GT(rows, 3);
+
+    fill(true);
+    EXPECT_EQ(GetWindowLongA(pages->Handle(), GWL_STYLE), style);
+    EXPECT_EQ(SendMessageA(pages->Handle(), TCM_GETROWCOUNT, 0, 0), rows);
+    const std::vector<RECT> batched = tabRects();
+    ASSERT_EQ(batched.size(), oneByOne.size());
+    for (size_t i = 0; i < batched.size(); ++i) ExpectSameRect(batched[i], oneByOne[i]);
+    for (int i = 0; i < pages->PageCount(); ++i) ExpectSameRect(SheetRect(pages->Pages(i)), AdjustedClient());
+
+    // A shown control keeps its style through a batch: no flicker to one row.
+    form->Show();
+    pages->DisableAlign();
+    Add("shown");
+    EXPECT_EQ(GetWindowLongA(pages->Handle(), GWL_STYLE) & (TCS_MULTILINE | TCS_FIXEDWIDTH), TCS_MULTILINE);
+    pages->EnableAlign();
+}
+
 TEST_F(PageControlTest, RemovingTheActiveSheetActivatesItsNeighbour) {
     TTabSheet* one = Add("one");
     TTabSheet* two = Add("two");
