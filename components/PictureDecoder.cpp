@@ -4,6 +4,7 @@
 #include <wincodec.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,7 +13,8 @@
 
 namespace {
 
-long openCount = 0;
+std::atomic<long> openCount{0};  // the window thread and the decode worker both open
+thread_local long openCountHere = 0;
 
 // Holds one COM reference.
 template <class T>
@@ -268,6 +270,7 @@ PictureDecoder::~PictureDecoder() {
 }
 
 long PictureDecoder::OpenCount() noexcept { return openCount; }
+long PictureDecoder::OpenCountOnThisThread() noexcept { return openCountHere; }
 
 IWICImagingFactory* PictureDecoder::Factory() noexcept {
     if (!factory_)
@@ -329,6 +332,7 @@ bool PictureDecoder::Open(const std::string& path, PictureFile& file) noexcept {
         const std::wstring widePath = Wide(path);
         if (widePath.empty()) return false;
         ++openCount;
+        ++openCountHere;
         ComRef<IWICBitmapDecoder> decoder;
         if (FAILED(factory->CreateDecoderFromFilename(widePath.c_str(), nullptr, GENERIC_READ,
                                                       WICDecodeMetadataCacheOnDemand, decoder.Out())) &&

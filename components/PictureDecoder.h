@@ -75,6 +75,8 @@ public:
 
     // How many times any decoder of this process has opened a file.
     static long OpenCount() noexcept;
+    // How many of them the calling thread made.
+    static long OpenCountOnThisThread() noexcept;
 
 private:
     IWICImagingFactory* Factory() noexcept;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include "DecodeWorker.h"
 #include "PictureViewAccessible.h"
 #include "PictureViewInternal.h"
 
@@ -20,7 +21,15 @@ TPictureView::~TPictureView() {
         accessible_->Detach();
         accessible_->Release();
     }
+    if (decodeClient_) DecodeWorker::Shared().Cancel(decodeClient_);
     PixelCache::Shared().Forget(this);
+}
+
+void TPictureView::RestartDecodes() {
+    if (decodeClient_) DecodeWorker::Shared().Cancel(decodeClient_);
+    decodeClient_ = DecodeWorker::NewClient();
+    for (Picture& p : pictures_) p.decoding = false;
+    readNext_ = measured_;
 }
 
 void TPictureView::SetFiles(const std::vector<std::string>& paths) {
@@ -34,6 +43,7 @@ void TPictureView::SetFiles(const std::vector<std::string>& paths) {
         pictures_.push_back(std::move(p));
     }
     measured_ = 0;
+    RestartDecodes();
     scrollPos_ = 0;
     wheelRest_ = 0;
     pressed_ = -1;
@@ -44,9 +54,16 @@ void TPictureView::SetFiles(const std::vector<std::string>& paths) {
     if (HandleAllocated()) {
         Relayout();
         UpdateToolTip(true);
+        ReadBeforeFirstPaint();
     } else {
         layout_.Reset(FullClientWidth());
     }
+}
+
+// A view made on screen has its first pictures read from now on, not from
+// its first paint, which comes once the rest of its tab is done.
+void TPictureView::ReadBeforeFirstPaint() {
+    if (!started_ && HandleAllocated() && IsWindowVisible(handle_) && measured_ < Count() && !Reading()) RequestReads();
 }
 
 void TPictureView::UpdateFiles(const std::vector<std::string>& paths) {
@@ -93,7 +110,9 @@ void TPictureView::HandleCreated() {
     running_.clear();
     toolTip_ = nullptr;
     toolTipShown_ = -1;
+    RestartDecodes();  // the old window was told of the decodes asked for then
     Relayout();
+    ReadBeforeFirstPaint();
 }
 
 // The tooltip is a top-level window, which under Wine costs about as much
@@ -128,7 +147,8 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         MarkShown();
         DoWork(kPaintBudgetMs, true);
-        if (focus_ < 0 && Focused()) MoveFocus(flow::Move::Home);
+        // With reads out, the first picture gets the focus when they are back.
+        if (focus_ < 0 && Focused() && !Reading()) MoveFocus(flow::Move::Home);
         UpdateAnimations();
         ScheduleTimer();
         break;
@@ -136,7 +156,7 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp != kTimer) break;
         KillTimer(handle_, kTimer);
         timerOn_ = false;
-        if (started_ && Busy()) DoWork(kSliceBudgetMs, false);
+        if (started_ && WorkLeft()) DoWork(kSliceBudgetMs, false);
         UpdateAnimations();
         ScheduleTimer();  // a pause after the work counts from now
         return 0;
@@ -156,6 +176,9 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case kPickMessage:
         Pick(static_cast<int>(wp));
+        return 0;
+    case kDecodedMessage:
+        TakeDecoded();
         return 0;
     case WM_GETOBJECT:
         if (static_cast<LONG>(lp) == static_cast<LONG>(OBJID_CLIENT)) {
@@ -212,6 +235,7 @@ LRESULT TPictureView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         toolTip_ = nullptr;  // an owned window: it goes with ours
         timerOn_ = false;
         running_.clear();
+        RestartDecodes();  // nobody is left to take them
         if (accessible_) {
             // Its clients now get errors; a window made again gets a new one.
             accessible_->Detach();

@@ -2,10 +2,13 @@
 // browser shows a page of inline images: on white, at their own sizes,
 // flowing left to right and wrapping, with a vertical scroll bar when needed.
 //
-// Nothing is read before the view is first painted. Then the pictures are
-// measured in order as far as the visible area needs and decoded when they
-// come into view; the rest are measured in small steps from the message loop,
-// so a page of thousands of pictures never stalls the window. Decoded pixels
+// Nothing is read while the view is hidden (a view made on screen starts at
+// once, one made hidden at its first paint). Then the pictures are
+// measured in order as far as the visible area needs, and decoded when they
+// come into view by the process's decode worker (DecodeWorker), never on the
+// window thread: each is drawn as it arrives. The rest are measured in small
+// steps from the message loop, so a page of thousands of pictures never
+// stalls the window. Decoded pixels
 // live in plain memory under the process-wide PixelCache budget and are drawn
 // into one back buffer per paint: the view holds no GDI object per picture.
 // A file that cannot be decoded shows a broken-picture placeholder and cannot
@@ -22,6 +25,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -64,7 +68,8 @@ public:
     bool IsDecoded(int index) const;
     // Measured or broken, from the first picture on.
     int MeasuredCount() const { return measured_; }
-    // Work is left: pictures to measure, or visible pictures to decode.
+    // Work is left: pictures to measure, or visible pictures not decoded yet
+    // (their decodes may be under way).
     bool Busy() const;
     // The picture under the pointer, or -1.
     int HotIndex() const { return hot_; }
@@ -124,6 +129,7 @@ private:
         State state = State::Unread;
         gif::Playback playback;  // empty until decoded as an animation
         DWORD due = 0;           // when its frame changes, while running
+        bool decoding = false;   // handed to the decode worker, not back yet
     };
     const Picture& Info(int index) const { return pictures_[static_cast<size_t>(index)]; }
 
@@ -131,10 +137,20 @@ private:
     // Works until done or `budgetMs` passed; true while work is left.
     bool DoWork(DWORD budgetMs, bool visibleOnly);
     bool Step(bool visibleOnly);
+    // Work for the window thread itself: Busy() without the decodes under way.
+    bool WorkLeft() const;
     bool VisibleRowsSettled() const;
     void MeasureNext();
-    bool DecodeVisible();
-    void Decode(int index, PictureFile& file);
+    void Place(int index, bool opened, int width, int height);
+    void RequestReads();
+    void ReadBeforeFirstPaint();
+    bool Reading() const { return readNext_ > measured_; }
+    void RequestVisibleDecodes();
+    void RequestDecode(int index);
+    void TakeDecoded();
+    void StoreDecoded(int index, PixelBuffer pixels);
+    // Jobs for the decode worker are made anew (new pictures, a new window).
+    void RestartDecodes();
     void Broke(int index);
     void ScheduleTimer();
     void MarkShown();
@@ -182,7 +198,10 @@ private:
     std::vector<Picture> pictures_;
     flow::Layout layout_;
     PictureDecoder decoder_;
+    std::uint64_t decodeClient_ = 0;  // this view's id with the decode worker, 0 before the first
     int measured_ = 0;
+    int readNext_ = 0;        // the next picture to hand to the worker to read; past measured_ while reads are out
+    static constexpr int kReadAhead = 16;  // reads out at once: what a page past the visible area may decode in vain
     bool started_ = false;    // painted once: work may begin
     bool timerOn_ = false;
     DWORD timerAt_ = 0;       // when the timer fires, while it is on

@@ -245,7 +245,8 @@ void TPictureView::ScrollIntoView(int index) {
 void TPictureView::FocusChanged(bool gained) {
     InvalidatePicture(focus_);
     if (!gained) return;
-    if (!Pickable(focus_) && started_) MoveFocus(flow::Move::Home);  // the first picture, when none had it
+    // The first picture, when none had it (once the worker's reads are back).
+    if (!Pickable(focus_) && started_ && !Reading()) MoveFocus(flow::Move::Home);
     else NotifyAccessibleFocus();
 }
 

@@ -13,6 +13,8 @@ namespace picture_view {
 constexpr UINT_PTR kTimer = 1;
 // Posted to pick a picture from outside the message that asked for it.
 constexpr UINT kPickMessage = WM_APP + 0x71;
+// Posted by the decode worker when pictures of this view are decoded.
+constexpr UINT kDecodedMessage = WM_APP + 0x72;
 // Letters typed within this time make one name to look for.
 constexpr DWORD kTypingMs = 1000;
 // The focus frame lies this far outside the picture's box (the hover frame

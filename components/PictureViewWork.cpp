@@ -1,9 +1,10 @@
-// TPictureView: the lazy work (measuring, decoding into the shared pixel
-// cache) and the animations of the pictures in sight.
+// TPictureView: the lazy work (measuring; decoding on the decode worker
+// into the shared pixel cache) and the animations of the pictures in sight.
 #include "PictureView.h"
 
 #include <algorithm>
 
+#include "DecodeWorker.h"
 #include "PictureViewInternal.h"
 
 using namespace picture_view;
@@ -16,6 +17,17 @@ bool TPictureView::Busy() const {
     const flow::Range range = VisibleRange();
     for (int i = range.first; i < range.last; ++i)
         if (Info(i).state == State::Measured && !IsDecoded(i)) return true;
+    return false;
+}
+
+// While only the worker is busy, the window thread waits for its message,
+// not on a timer.
+bool TPictureView::WorkLeft() const {
+    if (measured_ < Count() && readNext_ <= measured_) return true;
+    if (!HandleAllocated() || !IsWindowVisible(handle_)) return false;
+    const flow::Range range = VisibleRange();
+    for (int i = range.first; i < range.last; ++i)
+        if (Info(i).state == State::Measured && !Info(i).decoding && !IsDecoded(i)) return true;
     return false;
 }
 
@@ -37,7 +49,7 @@ void TPictureView::ScheduleTimer() {
     const DWORD now = GetTickCount();
     bool wanted = false;
     DWORD wait = 0;
-    if (started_ && Busy()) {
+    if (started_ && WorkLeft()) {
         wanted = true;
         wait = kSlicePauseMs;
     }
@@ -123,19 +135,26 @@ bool TPictureView::DoWork(DWORD budgetMs, bool visibleOnly) {
         more = Step(visibleOnly);
     } while (more && GetTickCount() - start < budgetMs);
     UpdateScrollBar();
-    return more || Busy();
+    return more || WorkLeft();
 }
 
 // One piece of work, most urgent first: place the pictures the visible area
-// needs, draw what is visible, then (unless only the visible area is asked
-// for) size the rest of the page.
+// needs, have what is visible decoded, then (unless only the visible area is
+// asked for) size the rest of the page.
 bool TPictureView::Step(bool visibleOnly) {
+    const bool reading = Reading();
     if (measured_ < Count() && !VisibleRowsSettled()) {
+        if (IsWindowVisible(handle_)) {
+            RequestReads();
+            if (readNext_ > measured_) return false;  // placed as the worker's reads come back
+        } else if (reading) {
+            return false;
+        }
         MeasureNext();
         return true;
     }
-    if (DecodeVisible()) return true;
-    if (!visibleOnly && measured_ < Count()) {
+    RequestVisibleDecodes();
+    if (!visibleOnly && measured_ < Count() && !reading) {
         MeasureNext();
         return true;
     }
@@ -148,19 +167,36 @@ bool TPictureView::VisibleRowsSettled() const {
     return layout_.Count() > 0 && layout_.OpenRowTop() >= scrollPos_ + ClientHeight();
 }
 
+// Measures the next picture here on the window thread (when it is needed
+// at once, or for the part of the page out of sight).
 void TPictureView::MeasureNext() {
     const int index = measured_;
-    Picture& p = pictures_[static_cast<size_t>(index)];
     PictureFile file;
-    if (decoder_.Open(p.path, file)) {
-        p.width = file.Width();
-        p.height = file.Height();
+    const bool opened = decoder_.Open(Info(index).path, file);
+    const int width = file.Width(), height = file.Height();
+    file.Close();
+    Place(index, opened, width, height);
+    // A picture that lands in view is decoded at once (unless a read of the
+    // worker's brings its pixels already).
+    const Picture& p = Info(index);
+    if (p.state == State::Measured && !p.decoding && IsWindowVisible(handle_) &&
+        Intersects(PictureRect(index), ClientRect()))
+        RequestDecode(index);
+}
+
+// Picture `index`, the next to measure, takes its place on the page.
+void TPictureView::Place(int index, bool opened, int width, int height) {
+    Picture& p = pictures_[static_cast<size_t>(index)];
+    if (opened) {
+        p.width = width;
+        p.height = height;
         p.state = State::Measured;
     } else {
         p.width = p.height = kPlaceholderSize;
         p.state = State::Broken;
     }
     ++measured_;
+    readNext_ = std::max(readNext_, measured_);
     const bool barShown = (GetWindowLongA(handle_, GWL_STYLE) & WS_VSCROLL) != 0;
     layout_.Add(flow::SizeForDpi(flow::Size{p.width, p.height}, Dpi()));
     if (!barShown && layout_.Height() > ClientHeight()) {
@@ -172,41 +208,87 @@ void TPictureView::MeasureNext() {
         RECT client = ClientRect();
         if (Intersects(r, client)) InvalidateRect(handle_, &r, FALSE);
     }
-    // A picture that lands in view is decoded while its file is open.
-    if (file.IsOpen() && IsWindowVisible(handle_) && Intersects(PictureRect(index), ClientRect()))
-        Decode(index, file);
 }
 
-bool TPictureView::DecodeVisible() {
-    if (!IsWindowVisible(handle_)) return false;
-    const flow::Range range = VisibleRange();
-    for (int i = range.first; i < range.last; ++i) {
-        if (Info(i).state != State::Measured || IsDecoded(i)) continue;
-        PictureFile file;
-        if (decoder_.Open(Info(i).path, file) && file.Width() == Info(i).width && file.Height() == Info(i).height) {
-            Decode(i, file);
-        } else {
-            // Gone or changed since it was measured: its box stays, broken.
-            Broke(i);
-        }
-        return true;
+// The worker reads (measures and decodes, from one opening of each file)
+// the pictures that fill the visible area, a few ahead of what is placed.
+void TPictureView::RequestReads() {
+    if (!decodeClient_) decodeClient_ = DecodeWorker::NewClient();
+    while (readNext_ < Count() && readNext_ - measured_ < kReadAhead) {
+        Picture& p = pictures_[static_cast<size_t>(readNext_)];
+        DecodeWorker::Job job;
+        job.client = decodeClient_;
+        job.index = readNext_;
+        job.path = p.path;
+        if (!DecodeWorker::Shared().Request(handle_, kDecodedMessage, std::move(job))) return;  // measured here instead
+        p.decoding = true;
+        ++readNext_;
     }
-    return false;
 }
 
-void TPictureView::Decode(int index, PictureFile& file) {
-    PixelBuffer pixels;
-    bool stored = false;
-    if (file.Decode(pixels)) {
-        try {
-            // Decoded again after its pixels were given back, it goes on where it was.
-            gif::Playback& playback = pictures_[static_cast<size_t>(index)].playback;
-            if (pixels.Animated() && playback.FrameCount() != pixels.frames)
-                playback = gif::Playback(pixels.delaysMs, pixels.plays);
-            PixelCache::Shared().Store(this, index, std::move(pixels));
-            stored = true;
-        } catch (...) {  // out of memory: shown like any picture that cannot be read
+void TPictureView::RequestVisibleDecodes() {
+    if (!IsWindowVisible(handle_)) return;
+    const flow::Range range = VisibleRange();
+    for (int i = range.first; i < range.last; ++i)
+        if (Info(i).state == State::Measured && !Info(i).decoding && !IsDecoded(i)) RequestDecode(i);
+}
+
+void TPictureView::RequestDecode(int index) {
+    Picture& p = pictures_[static_cast<size_t>(index)];
+    if (!decodeClient_) decodeClient_ = DecodeWorker::NewClient();
+    DecodeWorker::Job job;
+    job.client = decodeClient_;
+    job.index = index;
+    job.path = p.path;
+    job.width = p.width;
+    job.height = p.height;
+    if (DecodeWorker::Shared().Request(handle_, kDecodedMessage, std::move(job))) p.decoding = true;
+    else Broke(index);  // no thread for the worker: nothing can be decoded
+}
+
+// What the worker finished for the pictures as they are listed now.
+void TPictureView::TakeDecoded() {
+    for (DecodeWorker::Result& result : DecodeWorker::Shared().Take(decodeClient_)) {
+        const int index = result.index;
+        if (index < 0 || index >= Count() || !Info(index).decoding) continue;
+        pictures_[static_cast<size_t>(index)].decoding = false;
+        if (result.measuring) {
+            if (index > measured_) {  // a read before it is missing: read again from there
+                readNext_ = std::min(readNext_, measured_);
+                continue;
+            }
+            if (index == measured_) Place(index, result.opened, result.width, result.height);
         }
+        const Picture& p = Info(index);
+        if (p.state != State::Measured || IsDecoded(index)) continue;
+        // Gone, changed since it was measured, or unreadable: its box stays, broken.
+        if (result.ok && result.width == p.width && result.height == p.height)
+            StoreDecoded(index, std::move(result.pixels));
+        else
+            Broke(index);
+    }
+    if (readNext_ > Count()) readNext_ = Count();
+    // The visible area not filled yet: more reads; pictures that came into
+    // view measured here get their decodes.
+    if (IsWindowVisible(handle_) && measured_ < Count() && !VisibleRowsSettled()) RequestReads();
+    RequestVisibleDecodes();
+    UpdateScrollBar();
+    if (!Reading() && focus_ < 0 && Focused()) MoveFocus(flow::Move::Home);
+    // Newly decoded animations in sight start; work held back for them goes on.
+    UpdateAnimations();
+    ScheduleTimer();
+}
+
+void TPictureView::StoreDecoded(int index, PixelBuffer pixels) {
+    bool stored = false;
+    try {
+        // Decoded again after its pixels were given back, it goes on where it was.
+        gif::Playback& playback = pictures_[static_cast<size_t>(index)].playback;
+        if (pixels.Animated() && playback.FrameCount() != pixels.frames)
+            playback = gif::Playback(pixels.delaysMs, pixels.plays);
+        PixelCache::Shared().Store(this, index, std::move(pixels));
+        stored = true;
+    } catch (...) {  // out of memory: shown like any picture that cannot be read
     }
     if (stored) InvalidatePicture(index);
     else Broke(index);  // keeps its measured box

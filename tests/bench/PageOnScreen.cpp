@@ -1,6 +1,7 @@
 #include "PageOnScreen.h"
 
 #include "BenchInput.h"
+#include "BenchTiming.h"
 #include "PictureAccess.h"
 #include "ScreenShot.h"
 #include "Wait.h"
@@ -34,6 +35,21 @@ bool PageOnScreen::LastPicturePaintedNow() const {
     for (DWORD p : pixels)
         if (p != pixels.front()) return true;
     return false;
+}
+
+double PageOnScreen::TimeUntilPainted(double startMs, double timeoutMs, int& looks, double& lookMs) const {
+    double ms = -1;
+    PollUntil(
+        [&] {
+            const double t = NowMs();
+            const bool last = LastPicturePaintedNow();
+            lookMs += NowMs() - t;
+            ++looks;
+            if (last && FullyPaintedNow()) ms = t - startMs;
+            return ms >= 0;
+        },
+        timeoutMs);
+    return ms;
 }
 
 RECT VisibleClient(HWND view) {

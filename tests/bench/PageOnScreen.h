@@ -27,6 +27,12 @@ struct PageOnScreen {
     // them in order). Reading the whole page takes tens of milliseconds
     // under Wine; one picture's box, a fraction of that.
     bool LastPicturePaintedNow() const;
+
+    // Milliseconds from `startMs` (NowMs) to the moment the last picture in
+    // sight shows, when a look at the whole page at once after finds every
+    // other one there too; -1 when that does not come within `timeoutMs`.
+    // `looks` and `lookMs` add up the quick looks and their time.
+    double TimeUntilPainted(double startMs, double timeoutMs, int& looks, double& lookMs) const;
 };
 
 // The view's client area cut to what its tab and the window let show.

@@ -71,19 +71,8 @@ FirstShows MeasureFirstShows(const ProgramUnderTest& program, HWND tabs, const P
         const double cpu = unixPid ? UnixProcessorMs(unixPid, config.ticksPerSecond) : -1;
         const double start = NowMs();
         if (!ClickHere()) continue;
-        // The end: the moment the last picture in sight shows, when a look at
-        // the whole page at once after finds every other one there too.
-        double ms = -1;
-        const bool painted = PollUntil(
-            [&] {
-                const double t = NowMs();
-                const bool last = page.LastPicturePaintedNow();
-                captureTotal += NowMs() - t;
-                ++captures;
-                if (last && page.FullyPaintedNow()) ms = t - start;
-                return ms >= 0;
-            },
-            20000);
+        const double ms = page.TimeUntilPainted(start, 20000, captures, captureTotal);
+        const bool painted = ms >= 0;
         const HWND shown = ShownView(program);
         if (!painted || !shown || shown == before) {
             Progress("first show %d: the tab's pictures did not all show", run + 1);

@@ -3,7 +3,12 @@
 // its window thread and draws them once, flowing left to right with a gap
 // of four pixels, as the page does. When the paint has drawn them all it
 // keeps the moment (QueryPerformanceCounter, milliseconds, low 32 bits) in
-// its window's property "Bare.Drawn", and the count in "Bare.Pictures".
+// its window's property "Bare.Drawn", the count in "Bare.Pictures", and
+// where each picture lies in its client area in "Bare.Box.<i>" (left and
+// top, low and high word) and "Bare.BoxEnd.<i>" (right and bottom), so the
+// bench can watch the screen for them as it does for a tab's first show.
+// The message WM_APP + 1 (sent) forgets the pictures and paints the window
+// white before it returns.
 //
 //   bare_decode.exe FOLDER X Y WIDTH HEIGHT
 #include <windows.h>
@@ -97,6 +102,12 @@ void Paint(HWND wnd) {
         info.bmiHeader.biCompression = BI_RGB;
         StretchDIBits(dc, x, y, p.width, p.height, 0, 0, p.width, p.height, p.pixels.data(), &info, DIB_RGB_COLORS,
                       SRCCOPY);
+        if (drawPending) {
+            const std::string n = std::to_string(&p - pictures.data());
+            SetPropA(wnd, ("Bare.Box." + n).c_str(), reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(MAKELONG(x, y))));
+            SetPropA(wnd, ("Bare.BoxEnd." + n).c_str(),
+                     reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(MAKELONG(x + p.width, y + p.height))));
+        }
         x += p.width + 4;
         if (p.height > rowHeight) rowHeight = p.height;
     }
@@ -119,6 +130,11 @@ LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_PAINT:
         Paint(wnd);
+        return 0;
+    case WM_APP + 1:
+        pictures.clear();
+        InvalidateRect(wnd, nullptr, FALSE);
+        UpdateWindow(wnd);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

@@ -1,0 +1,181 @@
+// The decode worker: reads and decodes on its own thread, tells the window
+// once per batch, hands results to the client that asked for them only, and
+// forgets a cancelled client's work. And the picture view over it: a page in
+// view is read by the worker, not by the window thread, which stays free.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "DecodeWorker.h"
+#include "Forms.h"
+#include "PictureDecoder.h"
+#include "PictureView.h"
+#include "TempFolder.h"
+#include "TestApplication.h"
+#include "TestPictures.h"
+#include "Wait.h"
+
+namespace {
+
+const auto* const comEnvironment = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+
+constexpr UINT kDone = WM_APP + 5;
+
+// A message-only window that counts the worker's messages.
+class Mailbox {
+public:
+    Mailbox() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "DecodeWorkerTestMailbox";
+        RegisterClassA(&wc);  // a second registration fails harmlessly
+        window = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~Mailbox() { DestroyWindow(window); }
+    HWND window = nullptr;
+    int messages = 0;
+
+private:
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == kDone)
+            if (auto* self = reinterpret_cast<Mailbox*>(GetWindowLongPtrA(wnd, GWLP_USERDATA))) ++self->messages;
+        return DefWindowProcA(wnd, msg, wp, lp);
+    }
+};
+
+DecodeWorker::Job Read(std::uint64_t client, int index, const std::string& path) {
+    DecodeWorker::Job job;
+    job.client = client;
+    job.index = index;
+    job.path = path;
+    return job;
+}
+
+// Pumps until `count` results of `client` are taken.
+std::vector<DecodeWorker::Result> TakeAll(DecodeWorker& worker, std::uint64_t client, size_t count) {
+    std::vector<DecodeWorker::Result> all;
+    WaitFor([&] {
+        for (DecodeWorker::Result& r : worker.Take(client)) all.push_back(std::move(r));
+        return all.size() >= count;
+    });
+    return all;
+}
+
+TEST(DecodeWorker, ReadsMeasureAndDecodeInOrderAndTellTheWindowOncePerBatch) {
+    TempFolder folder;
+    DecodeWorker worker;
+    Mailbox box;
+    const std::uint64_t client = DecodeWorker::NewClient();
+    EXPECT_NE(client, DecodeWorker::NewClient());
+    const std::vector<std::string> paths = {TestDataPicture("red.bmp"), folder.WriteFile("bad.png", "not a picture"),
+                                            TestDataPicture("anim.gif"), folder / "missing.gif"};
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(worker.Request(box.window, kDone, Read(client, i, paths[static_cast<size_t>(i) % paths.size()])));
+
+    const std::vector<DecodeWorker::Result> results = TakeAll(worker, client, 20);
+    ASSERT_EQ(results.size(), 20u);
+    for (int i = 0; i < 20; ++i) {
+        const DecodeWorker::Result& r = results[static_cast<size_t>(i)];
+        EXPECT_EQ(r.index, i);
+        EXPECT_TRUE(r.measuring);
+        const bool picture = i % 4 == 0 || i % 4 == 2;
+        EXPECT_EQ(r.opened, picture) << i;
+        EXPECT_EQ(r.ok, picture) << i;
+        if (i % 4 == 0) {
+            EXPECT_EQ(r.width, 20);
+            EXPECT_EQ(r.height, 16);
+            EXPECT_EQ(r.pixels.width, 20);
+        }
+        if (i % 4 == 2) EXPECT_TRUE(r.pixels.Animated());
+    }
+    // Fewer messages than pictures: the window hears of several at a time.
+    EXPECT_GE(box.messages, 1);
+    EXPECT_LT(box.messages, 20);
+    EXPECT_EQ(worker.Outstanding(), 0u);
+}
+
+TEST(DecodeWorker, ADecodeOfAPictureThatChangedSizeSinceItWasMeasuredFails) {
+    DecodeWorker worker;
+    Mailbox box;
+    const std::uint64_t client = DecodeWorker::NewClient();
+    DecodeWorker::Job job = Read(client, 7, TestDataPicture("red.bmp"));
+    job.width = 20;
+    job.height = 16;
+    ASSERT_TRUE(worker.Request(box.window, kDone, job));
+    job.width = 24;  // measured at another size: the file was rewritten since
+    ASSERT_TRUE(worker.Request(box.window, kDone, job));
+    const std::vector<DecodeWorker::Result> results = TakeAll(worker, client, 2);
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_FALSE(results[0].measuring);
+    EXPECT_TRUE(results[0].ok);
+    EXPECT_FALSE(results[1].ok);
+    EXPECT_TRUE(results[1].pixels.pixels.empty());
+}
+
+TEST(DecodeWorker, ACancelledClientGetsNothingAndOthersAreNotHeldUp) {
+    DecodeWorker worker;
+    Mailbox box;
+    const std::uint64_t gone = DecodeWorker::NewClient(), kept = DecodeWorker::NewClient();
+    for (int i = 0; i < 200; ++i) ASSERT_TRUE(worker.Request(box.window, kDone, Read(gone, i, TestDataPicture("anim.gif"))));
+    ASSERT_TRUE(worker.Request(box.window, kDone, Read(kept, 0, TestDataPicture("red.bmp"))));
+    worker.Cancel(gone);
+    // The kept client's job comes through long before 200 animations could.
+    const std::vector<DecodeWorker::Result> results = TakeAll(worker, kept, 1);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_TRUE(results[0].ok);
+    EXPECT_TRUE(WaitFor([&] { return worker.Outstanding() == 0; }));
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
+    EXPECT_TRUE(worker.Take(gone).empty());
+}
+
+TEST(DecodeWorker, ResultsForAWindowThatIsGoneWaitHarmlesslyUntilCancelled) {
+    DecodeWorker worker;
+    const std::uint64_t client = DecodeWorker::NewClient();
+    HWND window;
+    {
+        Mailbox box;
+        window = box.window;
+    }
+    ASSERT_FALSE(IsWindow(window));
+    ASSERT_TRUE(worker.Request(window, kDone, Read(client, 0, TestDataPicture("red.bmp"))));
+    EXPECT_TRUE(WaitFor([&] { return worker.Outstanding() == 0; }));
+    worker.Cancel(client);
+    EXPECT_TRUE(worker.Take(client).empty());
+}
+
+// ------------------------------------------------------------- the view
+
+TEST(PictureViewOverTheWorker, APageInViewIsReadByTheWorkerWhileTheWindowThreadStaysFree) {
+    TestApplication();
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(40, 40, 340, 260);
+    form->Show();
+    auto* view = new TPictureView(form.get());
+    view->SetBounds(5, 5, 300, 200);
+    std::vector<std::string> files;
+    for (int i = 0; i < 40; ++i) files.push_back(TestDataPicture(i % 2 ? "anim.gif" : "blue.jpg"));
+    view->SetFiles(files);
+
+    const long here = PictureDecoder::OpenCountOnThisThread();
+    const long all = PictureDecoder::OpenCount();
+    view->SetParent(form.get());
+    // Messages keep being answered while the pictures come in.
+    int answered = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        DWORD_PTR result = 0;
+        if (SendMessageTimeoutA(view->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result)) ++answered;
+        return view->MeasuredCount() == view->Count() && !view->Busy();
+    }));
+    EXPECT_GT(answered, 0);
+    for (int i = 0; i < view->Count(); ++i) EXPECT_TRUE(view->IsDecoded(i)) << i;
+    // Each picture opened once, and none of them on the window thread.
+    EXPECT_EQ(PictureDecoder::OpenCountOnThisThread(), here);
+    EXPECT_EQ(PictureDecoder::OpenCount(), all + 40);
+}
+
+}  // namespace
