@@ -70,6 +70,17 @@ void DecodeWorker::Cancel(std::uint64_t client) {
         it = it->client == client ? queue_.erase(it) : it + 1;
 }
 
+std::vector<int> DecodeWorker::Withdraw(std::uint64_t client, int first, int last) {
+    std::vector<int> withdrawn;
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = queue_.begin(); it != queue_.end();) {
+        const bool drop = it->client == client && it->width >= 0 && (it->index < first || it->index >= last);
+        if (drop) withdrawn.push_back(it->index);
+        it = drop ? queue_.erase(it) : it + 1;
+    }
+    return withdrawn;
+}
+
 size_t DecodeWorker::Outstanding() {
     std::lock_guard<std::mutex> lock(mutex_);
     return queue_.size() + (working_ ? 1 : 0);

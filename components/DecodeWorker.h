@@ -56,6 +56,9 @@ public:
     // Drops `client`'s queued jobs and results; what is under way for it is
     // thrown away when it finishes.
     void Cancel(std::uint64_t client);
+    // Drops `client`'s queued decodes (not its reads) of pictures outside
+    // [first, last), e.g. scrolled out of view; returns their indices.
+    std::vector<int> Withdraw(std::uint64_t client, int first, int last);
     // Jobs queued or under way, for every client (tests).
     size_t Outstanding();
 

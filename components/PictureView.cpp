@@ -29,6 +29,7 @@ void TPictureView::RestartDecodes() {
     if (decodeClient_) DecodeWorker::Shared().Cancel(decodeClient_);
     decodeClient_ = DecodeWorker::NewClient();
     for (Picture& p : pictures_) p.decoding = false;
+    decodesOut_ = 0;
     readNext_ = measured_;
 }
 

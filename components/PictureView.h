@@ -200,6 +200,7 @@ private:
     PictureDecoder decoder_;
     std::uint64_t decodeClient_ = 0;  // this view's id with the decode worker, 0 before the first
     int measured_ = 0;
+    int decodesOut_ = 0;      // decodes (of measured pictures) handed to the worker, not back yet
     int readNext_ = 0;        // the next picture to hand to the worker to read; past measured_ while reads are out
     static constexpr int kReadAhead = 16;  // reads out at once: what a page past the visible area may decode in vain
     bool started_ = false;    // painted once: work may begin

@@ -229,6 +229,12 @@ void TPictureView::RequestReads() {
 void TPictureView::RequestVisibleDecodes() {
     if (!IsWindowVisible(handle_)) return;
     const flow::Range range = VisibleRange();
+    // Pictures scrolled away before their turn wait for the next time they show.
+    if (decodesOut_ > 0)
+        for (int i : DecodeWorker::Shared().Withdraw(decodeClient_, range.first, range.last)) {
+            pictures_[static_cast<size_t>(i)].decoding = false;
+            --decodesOut_;
+        }
     for (int i = range.first; i < range.last; ++i)
         if (Info(i).state == State::Measured && !Info(i).decoding && !IsDecoded(i)) RequestDecode(i);
 }
@@ -242,7 +248,10 @@ void TPictureView::RequestDecode(int index) {
     job.path = p.path;
     job.width = p.width;
     job.height = p.height;
-    if (DecodeWorker::Shared().Request(handle_, kDecodedMessage, std::move(job))) p.decoding = true;
+    if (DecodeWorker::Shared().Request(handle_, kDecodedMessage, std::move(job))) {
+        p.decoding = true;
+        ++decodesOut_;
+    }
     else Broke(index);  // no thread for the worker: nothing can be decoded
 }
 
@@ -252,6 +261,7 @@ void TPictureView::TakeDecoded() {
         const int index = result.index;
         if (index < 0 || index >= Count() || !Info(index).decoding) continue;
         pictures_[static_cast<size_t>(index)].decoding = false;
+        if (!result.measuring) --decodesOut_;
         if (result.measuring) {
             if (index > measured_) {  // a read before it is missing: read again from there
                 readNext_ = std::min(readNext_, measured_);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,37 @@ TEST(DecodeWorker, ACancelledClientGetsNothingAndOthersAreNotHeldUp) {
     EXPECT_TRUE(WaitFor([&] { return worker.Outstanding() == 0; }));
     for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
     EXPECT_TRUE(worker.Take(gone).empty());
+}
+
+TEST(DecodeWorker, WithdrawingDropsQueuedDecodesOutOfRangeButKeepsReads) {
+    DecodeWorker worker;
+    Mailbox box;
+    const std::uint64_t client = DecodeWorker::NewClient(), other = DecodeWorker::NewClient();
+    for (int i = 0; i < 100; ++i) {
+        DecodeWorker::Job job = Read(client, i, TestDataPicture("anim.gif"));
+        if (i % 10 != 9) job.width = job.height = 20;  // decodes; every tenth a read
+        ASSERT_TRUE(worker.Request(box.window, kDone, job));
+    }
+    DecodeWorker::Job theirs = Read(other, 50, TestDataPicture("anim.gif"));
+    theirs.width = theirs.height = 20;
+    ASSERT_TRUE(worker.Request(box.window, kDone, theirs));
+
+    const std::vector<int> withdrawn = worker.Withdraw(client, 40, 60);
+    // Whatever was still queued outside 40..59, reads excepted; the first
+    // jobs may be done or under way already.
+    ASSERT_GT(withdrawn.size(), 50u);
+    for (int i : withdrawn) {
+        EXPECT_TRUE(i < 40 || i >= 60) << i;
+        EXPECT_NE(i % 10, 9) << i;
+    }
+    std::vector<DecodeWorker::Result> results =
+        TakeAll(worker, client, 100 - withdrawn.size());
+    EXPECT_EQ(results.size(), 100 - withdrawn.size());
+    for (const DecodeWorker::Result& r : results)
+        EXPECT_TRUE(r.index % 10 == 9 || (r.index >= 40 && r.index < 60) ||
+                    std::find(withdrawn.begin(), withdrawn.end(), r.index) == withdrawn.end())
+            << r.index;
+    EXPECT_EQ(TakeAll(worker, other, 1).size(), 1u);  // another client's job is not touched
 }
 
 TEST(DecodeWorker, ResultsForAWindowThatIsGoneWaitHarmlesslyUntilCancelled) {
