@@ -24,7 +24,7 @@ std::uint64_t DecodeWorker::NewClient() {
 }
 
 DecodeWorker::~DecodeWorker() {
-    if (!thread_) return;
+    if (threads_.empty()) return;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stop_ = true;
@@ -33,16 +33,20 @@ DecodeWorker::~DecodeWorker() {
     wake_.notify_all();
     // A decode under way is bounded by the decoder's size limits; a thread
     // that does not end in time ends with the process.
-    WaitForSingleObject(thread_, 5000);
-    CloseHandle(thread_);
+    WaitForMultipleObjects(static_cast<DWORD>(threads_.size()), threads_.data(), TRUE, 5000);
+    for (HANDLE thread : threads_) CloseHandle(thread);
 }
 
 bool DecodeWorker::Request(HWND window, UINT message, Job job) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!thread_) {
-            thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
-            if (!thread_) return false;
+        if (threads_.empty()) {
+            SYSTEM_INFO info;
+            GetSystemInfo(&info);
+            const DWORD wanted = info.dwNumberOfProcessors >= 2 ? 2 : 1;
+            for (DWORD i = 0; i < wanted; ++i)
+                if (HANDLE thread = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr)) threads_.push_back(thread);
+            if (threads_.empty()) return false;
         }
         Outbox& box = outboxes_[job.client];
         box.window = window;
@@ -83,7 +87,7 @@ std::vector<int> DecodeWorker::Withdraw(std::uint64_t client, int first, int las
 
 size_t DecodeWorker::Outstanding() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return queue_.size() + (working_ ? 1 : 0);
+    return queue_.size() + working_;
 }
 
 DWORD WINAPI DecodeWorker::ThreadMain(void* self) {
@@ -102,7 +106,7 @@ void DecodeWorker::Run() {
         if (stop_) return;
         Job job = std::move(queue_.front());
         queue_.pop_front();
-        working_ = job.client;
+        ++working_;
         lock.unlock();
 
         Result result;
@@ -119,7 +123,7 @@ void DecodeWorker::Run() {
         file.Close();
 
         lock.lock();
-        working_ = 0;
+        --working_;
         auto box = outboxes_.find(job.client);
         if (box == outboxes_.end()) continue;  // cancelled meanwhile
         try {

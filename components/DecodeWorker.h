@@ -1,5 +1,6 @@
-// One thread of this process that decodes pictures away from the window
-// thread, in its own COM apartment. A view hands it jobs under an id of its
+// The threads of this process that decode pictures away from the window
+// thread (two where the processor has two cores or more), each in its own
+// COM apartment. A view hands it jobs under an id of its
 // own; each finished picture is kept for that id and its window is told by
 // one posted message (until it takes what is there). A view that goes, or
 // lists its pictures anew, cancels its id: its queued jobs are dropped and
@@ -48,8 +49,9 @@ public:
     static std::uint64_t NewClient();
 
     // Queues `job`; `message` is posted to `window` when a result for its
-    // client is ready and none is posted yet since the last Take. The thread
-    // starts with the first job. False when it cannot be started.
+    // client is ready and none is posted yet since the last Take. The threads
+    // start with the first job. False when none can be started. With two
+    // threads, results may come in another order than their jobs.
     bool Request(HWND window, UINT message, Job job);
     // The finished pictures of `client`, in the order they finished.
     std::vector<Result> Take(std::uint64_t client);
@@ -76,7 +78,7 @@ private:
     std::condition_variable wake_;
     std::deque<Job> queue_;
     std::map<std::uint64_t, Outbox> outboxes_;
-    std::uint64_t working_ = 0;  // the client of the job under way, 0 when none
+    size_t working_ = 0;  // jobs under way
     bool stop_ = false;
-    HANDLE thread_ = nullptr;
+    std::vector<HANDLE> threads_;
 };

@@ -30,6 +30,7 @@ void TPictureView::RestartDecodes() {
     decodeClient_ = DecodeWorker::NewClient();
     for (Picture& p : pictures_) p.decoding = false;
     decodesOut_ = 0;
+    early_.clear();
     readNext_ = measured_;
 }
 

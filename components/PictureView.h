@@ -26,10 +26,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "Controls.h"
+#include "DecodeWorker.h"
 #include "GifAnimation.h"
 #include "PictureDecoder.h"
 #include "PictureFlow.h"
@@ -148,6 +150,7 @@ private:
     void RequestVisibleDecodes();
     void RequestDecode(int index);
     void TakeDecoded();
+    void Accept(DecodeWorker::Result& result);
     void StoreDecoded(int index, PixelBuffer pixels);
     // Jobs for the decode worker are made anew (new pictures, a new window).
     void RestartDecodes();
@@ -200,6 +203,7 @@ private:
     PictureDecoder decoder_;
     std::uint64_t decodeClient_ = 0;  // this view's id with the decode worker, 0 before the first
     int measured_ = 0;
+    std::map<int, DecodeWorker::Result> early_;  // reads back before an earlier one
     int decodesOut_ = 0;      // decodes (of measured pictures) handed to the worker, not back yet
     int readNext_ = 0;        // the next picture to hand to the worker to read; past measured_ while reads are out
     static constexpr int kReadAhead = 16;  // reads out at once: what a page past the visible area may decode in vain

@@ -255,27 +255,22 @@ void TPictureView::RequestDecode(int index) {
     else Broke(index);  // no thread for the worker: nothing can be decoded
 }
 
-// What the worker finished for the pictures as they are listed now.
+// What the worker finished for the pictures as they are listed now. Reads
+// are placed in order: one that comes before an earlier one waits for it.
 void TPictureView::TakeDecoded() {
     for (DecodeWorker::Result& result : DecodeWorker::Shared().Take(decodeClient_)) {
         const int index = result.index;
         if (index < 0 || index >= Count() || !Info(index).decoding) continue;
-        pictures_[static_cast<size_t>(index)].decoding = false;
-        if (!result.measuring) --decodesOut_;
-        if (result.measuring) {
-            if (index > measured_) {  // a read before it is missing: read again from there
-                readNext_ = std::min(readNext_, measured_);
-                continue;
-            }
-            if (index == measured_) Place(index, result.opened, result.width, result.height);
+        if (result.measuring && index > measured_) {
+            early_.emplace(index, std::move(result));
+            continue;
         }
-        const Picture& p = Info(index);
-        if (p.state != State::Measured || IsDecoded(index)) continue;
-        // Gone, changed since it was measured, or unreadable: its box stays, broken.
-        if (result.ok && result.width == p.width && result.height == p.height)
-            StoreDecoded(index, std::move(result.pixels));
-        else
-            Broke(index);
+        Accept(result);
+    }
+    while (!early_.empty() && early_.begin()->first <= measured_) {
+        DecodeWorker::Result result = std::move(early_.begin()->second);
+        early_.erase(early_.begin());
+        Accept(result);
     }
     if (readNext_ > Count()) readNext_ = Count();
     // The visible area not filled yet: more reads; pictures that came into
@@ -287,6 +282,20 @@ void TPictureView::TakeDecoded() {
     // Newly decoded animations in sight start; work held back for them goes on.
     UpdateAnimations();
     ScheduleTimer();
+}
+
+void TPictureView::Accept(DecodeWorker::Result& result) {
+    const int index = result.index;
+    pictures_[static_cast<size_t>(index)].decoding = false;
+    if (!result.measuring) --decodesOut_;
+    if (result.measuring && index == measured_) Place(index, result.opened, result.width, result.height);
+    const Picture& p = Info(index);
+    if (p.state != State::Measured || IsDecoded(index)) return;
+    // Gone, changed since it was measured, or unreadable: its box stays, broken.
+    if (result.ok && result.width == p.width && result.height == p.height)
+        StoreDecoded(index, std::move(result.pixels));
+    else
+        Broke(index);
 }
 
 void TPictureView::StoreDecoded(int index, PixelBuffer pixels) {

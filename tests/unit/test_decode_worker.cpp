@@ -13,6 +13,7 @@
 #include "DecodeWorker.h"
 #include "Forms.h"
 #include "PictureDecoder.h"
+#include "PictureFlow.h"
 #include "PictureView.h"
 #include "TempFolder.h"
 #include "TestApplication.h"
@@ -67,7 +68,7 @@ std::vector<DecodeWorker::Result> TakeAll(DecodeWorker& worker, std::uint64_t cl
     return all;
 }
 
-TEST(DecodeWorker, ReadsMeasureAndDecodeInOrderAndTellTheWindowOncePerBatch) {
+TEST(DecodeWorker, ReadsMeasureAndDecodeAndTellTheWindowOncePerBatch) {
     TempFolder folder;
     DecodeWorker worker;
     Mailbox box;
@@ -78,8 +79,10 @@ TEST(DecodeWorker, ReadsMeasureAndDecodeInOrderAndTellTheWindowOncePerBatch) {
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(worker.Request(box.window, kDone, Read(client, i, paths[static_cast<size_t>(i) % paths.size()])));
 
-    const std::vector<DecodeWorker::Result> results = TakeAll(worker, client, 20);
+    std::vector<DecodeWorker::Result> results = TakeAll(worker, client, 20);
     ASSERT_EQ(results.size(), 20u);
+    // Two threads may finish them in another order.
+    std::sort(results.begin(), results.end(), [](const auto& a, const auto& b) { return a.index < b.index; });
     for (int i = 0; i < 20; ++i) {
         const DecodeWorker::Result& r = results[static_cast<size_t>(i)];
         EXPECT_EQ(r.index, i);
@@ -110,12 +113,13 @@ TEST(DecodeWorker, ADecodeOfAPictureThatChangedSizeSinceItWasMeasuredFails) {
     ASSERT_TRUE(worker.Request(box.window, kDone, job));
     job.width = 24;  // measured at another size: the file was rewritten since
     ASSERT_TRUE(worker.Request(box.window, kDone, job));
-    const std::vector<DecodeWorker::Result> results = TakeAll(worker, client, 2);
+    std::vector<DecodeWorker::Result> results = TakeAll(worker, client, 2);
     ASSERT_EQ(results.size(), 2u);
     EXPECT_FALSE(results[0].measuring);
-    EXPECT_TRUE(results[0].ok);
-    EXPECT_FALSE(results[1].ok);
-    EXPECT_TRUE(results[1].pixels.pixels.empty());
+    EXPECT_FALSE(results[1].measuring);
+    // One of them decoded, the other refused.
+    EXPECT_NE(results[0].ok, results[1].ok);
+    EXPECT_TRUE((results[0].ok ? results[1] : results[0]).pixels.pixels.empty());
 }
 
 TEST(DecodeWorker, ACancelledClientGetsNothingAndOthersAreNotHeldUp) {
@@ -205,6 +209,16 @@ TEST(PictureViewOverTheWorker, APageInViewIsReadByTheWorkerWhileTheWindowThreadS
     }));
     EXPECT_GT(answered, 0);
     for (int i = 0; i < view->Count(); ++i) EXPECT_TRUE(view->IsDecoded(i)) << i;
+    // The reads of two threads come back in any order; the page is laid out in
+    // the pictures' order all the same.
+    std::vector<flow::Size> sizes;
+    for (int i = 0; i < 40; ++i) sizes.push_back(i % 2 ? flow::Size{20, 20} : flow::Size{24, 18});
+    const flow::Layout want = flow::LayOut(sizes, view->ClientWidth());
+    for (int i = 0; i < 40; ++i) {
+        const RECT got = view->PictureRect(i);
+        EXPECT_EQ(want.Box(i).left, got.left) << i;
+        EXPECT_EQ(want.Box(i).top, got.top) << i;
+    }
     // Each picture opened once, and none of them on the window thread.
     EXPECT_EQ(PictureDecoder::OpenCountOnThisThread(), here);
     EXPECT_EQ(PictureDecoder::OpenCount(), all + 40);
