@@ -183,15 +183,27 @@ bool TCoolTrayIcon::CallShell(DWORD message) {
 
 bool TCoolTrayIcon::AddToTray() {
     if (!previewForcing_) iconVisible_ = true;
-    return CallShell(NIM_ADD);
+    const bool added = CallShell(NIM_ADD);
+    inTray_ = inTray_ || added;
+    return added;
 }
 
 bool TCoolTrayIcon::RemoveFromTray() {
     if (!previewForcing_) iconVisible_ = false;
+    inTray_ = false;
     return CallShell(NIM_DELETE);
 }
 
-bool TCoolTrayIcon::RefreshTrayIcon() { return CallShell(NIM_MODIFY); }
+// An icon this program has not added cannot change: no call to the shell
+// (each is a round trip to another process), e.g. for every property read
+// from the layout before the icon is added.
+bool TCoolTrayIcon::RefreshTrayIcon() {
+    if (!inTray_) {
+        PrepareIconRecord();
+        return false;
+    }
+    return CallShell(NIM_MODIFY);
+}
 
 // ------------------------------------------------------------ showing, hiding
 

@@ -173,6 +173,7 @@ private:
     std::string hint_;
     bool showHint_ = true;
     bool iconVisible_ = true;
+    bool inTray_ = false;  // the shell took the icon (NIM_ADD succeeded) and it was not removed since
     int iconIndex_ = 0;
     TPopupMenu* popupMenu_ = nullptr;
 
