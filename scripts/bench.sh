@@ -87,11 +87,12 @@ processor times from /proc move much less.
    from the view itself (oleacc) on the first tab, which has the same pictures.
    *Yardstick*: \`tests/peers/bare_decode.cpp\`, a bare program that on a click into
    its window (of about the page's size) decodes the same 125 pictures with WIC on its
-   window thread and draws them once; the driver takes the moment before it injects
-   the click and the program keeps the moment its paint has drawn them all (after
-   GdiFlush) in a window property. The first click is not counted (codecs and file
-   cache warm up). It does not read the screen, which the first show does (a look at
-   one box costs about a millisecond here).
+   window thread and draws them once. It is timed as the first show is: from the
+   moment before the click is injected, reading the screen until its last picture and
+   then all of them show (it tells where it drew them in window properties, and is
+   painted white and seen white before each run). The moment its own paint ended
+   (after GdiFlush) is given beside. The first click is not counted (codecs and file
+   cache warm up, and it tells where the pictures are).
 3. **Pick.** Click to Ctrl+V: the stand-in compose window (\`compose_peer --stamps\`)
    stamps the moment its window procedure gets the V of Ctrl+V; the driver takes the
    moment just before it injects the click (SendInput, the pointer already on the
