@@ -1,6 +1,5 @@
 // The threads of this process that decode pictures away from the window
-// thread (two where the processor has two cores or more), each in its own
-// COM apartment. A view hands it jobs under an id of its
+// thread (one for now), each in its own COM apartment. A view hands it jobs under an id of its
 // own; each finished picture is kept for that id and its window is told by
 // one posted message (until it takes what is there). A view that goes, or
 // lists its pictures anew, cancels its id: its queued jobs are dropped and
