@@ -95,7 +95,9 @@ TEST(DecodeWorker, ReadsMeasureAndDecodeAndTellTheWindowOncePerBatch) {
             EXPECT_EQ(r.height, 16);
             EXPECT_EQ(r.pixels.width, 20);
         }
-        if (i % 4 == 2) EXPECT_TRUE(r.pixels.Animated());
+        if (i % 4 == 2) {
+            EXPECT_TRUE(r.pixels.Animated());
+        }
     }
     // Fewer messages than pictures: the window hears of several at a time.
     EXPECT_GE(box.messages, 1);
