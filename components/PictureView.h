@@ -201,7 +201,7 @@ private:
     std::vector<Picture> pictures_;
     flow::Layout layout_;
     PictureDecoder decoder_;
-    std::uint64_t decodeClient_ = 0;  // this view's id with the decode worker, 0 before the first
+    std::uint64_t decodeClient_ = 0;  // this view's id with the decode worker, set when its window is made or its pictures listed
     int measured_ = 0;
     std::map<int, DecodeWorker::Result> early_;  // reads back before an earlier one
     int decodesOut_ = 0;      // decodes (of measured pictures) handed to the worker, not back yet

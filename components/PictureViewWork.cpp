@@ -213,7 +213,6 @@ void TPictureView::Place(int index, bool opened, int width, int height) {
 // The worker reads (measures and decodes, from one opening of each file)
 // the pictures that fill the visible area, a few ahead of what is placed.
 void TPictureView::RequestReads() {
-    if (!decodeClient_) decodeClient_ = DecodeWorker::NewClient();
     while (readNext_ < Count() && readNext_ - measured_ < kReadAhead) {
         Picture& p = pictures_[static_cast<size_t>(readNext_)];
         DecodeWorker::Job job;
@@ -241,7 +240,6 @@ void TPictureView::RequestVisibleDecodes() {
 
 void TPictureView::RequestDecode(int index) {
     Picture& p = pictures_[static_cast<size_t>(index)];
-    if (!decodeClient_) decodeClient_ = DecodeWorker::NewClient();
     DecodeWorker::Job job;
     job.client = decodeClient_;
     job.index = index;
@@ -272,7 +270,6 @@ void TPictureView::TakeDecoded() {
         early_.erase(early_.begin());
         Accept(result);
     }
-    if (readNext_ > Count()) readNext_ = Count();
     // The visible area not filled yet: more reads; pictures that came into
     // view measured here get their decodes.
     if (IsWindowVisible(handle_) && measured_ < Count() && !VisibleRowsSettled()) RequestReads();
