@@ -9,7 +9,9 @@
 
 namespace {
 constexpr size_t kBatch = 8;
-constexpr DWORD kThreads = 1;
+// Two threads keep both cores of a small machine decoding while the window
+// thread waits; one where there is only one core.
+constexpr DWORD kMostThreads = 2;
 }  // namespace
 
 // Never destroyed: at exit the process ends the thread where it waits. A
@@ -42,8 +44,9 @@ bool DecodeWorker::Request(HWND window, UINT message, Job job) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (threads_.empty()) {
-            // One thread for now; the code takes more (see docs/picture-view.md).
-            const DWORD wanted = kThreads;
+            SYSTEM_INFO system{};
+            GetSystemInfo(&system);
+            const DWORD wanted = std::clamp<DWORD>(system.dwNumberOfProcessors, 1, kMostThreads);
             for (DWORD i = 0; i < wanted; ++i)
                 if (HANDLE thread = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr)) threads_.push_back(thread);
             if (threads_.empty()) return false;

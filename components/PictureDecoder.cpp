@@ -281,18 +281,24 @@ IWICImagingFactory* PictureDecoder::Factory() noexcept {
 
 namespace {
 
-// The file's bytes, when it is small enough to hold (a damaged GIF is read
-// once more to find its intact frames).
+// The file's bytes, when it is small enough to hold. They are read at once
+// with every kind of sharing and decoded from memory: a decoder that kept
+// the file open (as one made from the file name does) would make renaming,
+// replacing or deleting the picture fail with a sharing violation, for the
+// user in Explorer and for the program writing it, until it was closed.
 bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& out) {
     constexpr DWORD kMostBytes = 64u << 20;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size{};
     bool ok = GetFileSizeEx(h, &size) && size.QuadPart > 0 && size.QuadPart <= kMostBytes;
     if (ok) {
         out.resize(static_cast<size_t>(size.QuadPart));
         DWORD got = 0;
-        ok = ReadFile(h, out.data(), static_cast<DWORD>(out.size()), &got, nullptr) && got == out.size();
+        // A file cut short meanwhile (being written again) gives what it holds.
+        ok = ReadFile(h, out.data(), static_cast<DWORD>(out.size()), &got, nullptr) && got > 0;
+        out.resize(got);
     }
     CloseHandle(h);
     return ok;
@@ -300,26 +306,31 @@ bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& out) {
 
 }  // namespace
 
+// A decoder over `bytes`, which then move into `file` (the stream reads from
+// them for as long as the decoder lives).
+bool PictureDecoder::OpenFromMemory(std::vector<std::uint8_t>& bytes, PictureFile& file,
+                                    IWICBitmapDecoder** decoder) {
+    ComRef<IWICStream> stream;
+    if (FAILED(factory_->CreateStream(stream.Out())) ||
+        FAILED(stream->InitializeFromMemory(bytes.data(), static_cast<DWORD>(bytes.size()))) ||
+        FAILED(factory_->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder)))
+        return false;
+    file.bytes_ = std::move(bytes);  // the buffer itself moves, not a copy
+    return true;
+}
+
 // Some codecs (Wine's) refuse a GIF whose later frames are cut off or
 // damaged. It is then given the bytes up to the end of its last whole frame
 // and a trailer, then to the end of the frame before, and so on, so the
-// frames that decode still show. The bytes live as long as the decoder.
-bool PictureDecoder::OpenDamagedGif(const std::wstring& path, PictureFile& file, IWICBitmapDecoder** decoder) {
+// frames that decode still show.
+bool PictureDecoder::OpenDamagedGif(const std::vector<std::uint8_t>& bytes, PictureFile& file,
+                                    IWICBitmapDecoder** decoder) {
     constexpr size_t kMostTries = 16;
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) return false;
     const std::vector<size_t> ends = gif::CompleteFrameEnds(bytes.data(), bytes.size());
     for (size_t tries = 0; tries < std::min(ends.size(), kMostTries); ++tries) {
         std::vector<std::uint8_t> repaired(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(ends[ends.size() - 1 - tries]));
         repaired.push_back(0x3B);
-        ComRef<IWICStream> stream;
-        if (FAILED(factory_->CreateStream(stream.Out())) ||
-            FAILED(stream->InitializeFromMemory(repaired.data(), static_cast<DWORD>(repaired.size()))))
-            return false;
-        if (SUCCEEDED(factory_->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder))) {
-            file.bytes_ = std::move(repaired);  // the stream reads from these
-            return true;
-        }
+        if (OpenFromMemory(repaired, file, decoder)) return true;
     }
     return false;
 }
@@ -333,11 +344,10 @@ bool PictureDecoder::Open(const std::string& path, PictureFile& file) noexcept {
         if (widePath.empty()) return false;
         ++openCount;
         ++openCountHere;
+        std::vector<std::uint8_t> bytes;
+        if (!ReadWholeFile(widePath, bytes)) return false;
         ComRef<IWICBitmapDecoder> decoder;
-        if (FAILED(factory->CreateDecoderFromFilename(widePath.c_str(), nullptr, GENERIC_READ,
-                                                      WICDecodeMetadataCacheOnDemand, decoder.Out())) &&
-            !OpenDamagedGif(widePath, file, decoder.Out()))
-            return false;
+        if (!OpenFromMemory(bytes, file, decoder.Out()) && !OpenDamagedGif(bytes, file, decoder.Out())) return false;
         ComRef<IWICBitmapFrameDecode> frame;
         if (FAILED(decoder->GetFrame(0, frame.Out()))) return false;
         UINT frameWidth = 0, frameHeight = 0;

@@ -54,7 +54,7 @@ private:
     // Where the first frame lies on the display area, and its own size.
     int frameLeft_ = 0, frameTop_ = 0, frameWidth_ = 0, frameHeight_ = 0;
     int frameCount_ = 1;
-    std::vector<std::uint8_t> bytes_;  // what the decoder reads, when it reads from memory
+    std::vector<std::uint8_t> bytes_;  // the file's bytes, which the decoder reads
 };
 
 class PictureDecoder {
@@ -80,7 +80,8 @@ public:
 
 private:
     IWICImagingFactory* Factory() noexcept;
-    bool OpenDamagedGif(const std::wstring& path, PictureFile& file, IWICBitmapDecoder** decoder);
+    bool OpenFromMemory(std::vector<std::uint8_t>& bytes, PictureFile& file, IWICBitmapDecoder** decoder);
+    bool OpenDamagedGif(const std::vector<std::uint8_t>& bytes, PictureFile& file, IWICBitmapDecoder** decoder);
 
     IWICImagingFactory* factory_ = nullptr;
 };

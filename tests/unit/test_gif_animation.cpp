@@ -243,6 +243,26 @@ TEST(GifFiles, DamagedLaterFramesKeepTheFramesThatDecoded) {
     EXPECT_EQ(static_cast<int>(pixels.delaysMs.size()), pixels.frames);
 }
 
+// An open picture holds no file: the user (or the program writing it) can
+// rename, replace and delete it meanwhile, and it still decodes from what
+// was read.
+TEST(GifFiles, AnOpenPictureCanBeRenamedReplacedAndDeletedAndStillDecodes) {
+    TempFolder folder;
+    const std::string path = folder.WriteFile("sample.gif", gif_test::Write(Sample()));
+    const std::string moved = folder / "moved.gif";
+    PictureDecoder decoder;
+    PictureFile file;
+    ASSERT_TRUE(decoder.Open(path, file));
+    ASSERT_TRUE(MoveFileExA(path.c_str(), moved.c_str(), 0)) << GetLastError();
+    folder.WriteFile("moved.gif.new", "not a picture");
+    ASSERT_TRUE(MoveFileExA((moved + ".new").c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING)) << GetLastError();
+    ASSERT_TRUE(DeleteFileA(moved.c_str())) << GetLastError();
+    PixelBuffer pixels;
+    ASSERT_TRUE(file.Decode(pixels));
+    ASSERT_EQ(pixels.frames, 4);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Picture(pixels.Frame(i), 8, 6), kSampleFrames[i]) << "frame " << i;
+}
+
 TEST(GifFiles, CompleteFrameEndsWalkOnlyWholeBlocks) {
     const std::string whole = gif_test::Write(Sample());
     auto ends = [](const std::string& bytes) {
