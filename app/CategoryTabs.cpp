@@ -13,8 +13,7 @@
 #include "mainobj.h"
 
 TCategoryTabs::TCategoryTabs(TfrmMain* form) : TComponent(form), form_(form) {
-    timer_ = new TTimer(this);
-    timer_->SetEnabled(false);
+    timer_ = new TTimer(this, false);
     timer_->OnTimer = TNotifyEvent::Bind<TCategoryTabs, &TCategoryTabs::TimerFired>(this);
 }
 

@@ -50,8 +50,7 @@ void WriteRecentPictures(const std::string& iniFile) {
 }
 
 TRecentTab::TRecentTab(TPageControl* pages) : TComponent(pages), pages_(pages) {
-    timer_ = new TTimer(this);
-    timer_->SetEnabled(false);
+    timer_ = new TTimer(this, false);
     timer_->SetInterval(1);
     timer_->OnTimer = TNotifyEvent::Bind<TRecentTab, &TRecentTab::TimerDue>(this);
     if (!recentTab) recentTab = this;

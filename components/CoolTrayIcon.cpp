@@ -34,8 +34,7 @@ TCoolTrayIcon::TCoolTrayIcon(TComponent* owner) : TComponent(owner) {
         iconRecord_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         iconRecord_.uCallbackMessage = TrayCallbackMessage;
 
-        cycleTimer_ = new TTimer(this);
-        cycleTimer_->SetEnabled(false);
+        cycleTimer_ = new TTimer(this, false);
         cycleTimer_->SetInterval(cycleInterval_);
         cycleTimer_->OnTimer = EVENT(TNotifyEvent, TCoolTrayIcon, CycleTimerTick, this);
 

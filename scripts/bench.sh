@@ -59,6 +59,11 @@ processor times from /proc move much less.
 
 ## How each figure is measured
 
+Every run starts the exe as it ships: \`build/shipped/Tovira.exe\`, stripped of its
+debugging information as in the package (Wine reads the whole image at start, and
+the debugging sections are some 24 MB of it), copied into a folder of its own with
+the library being measured.
+
 1. **Start-up.** The driver starts the program with CreateProcess and polls (every
    millisecond) for three moments: WaitForInputIdle returning; the program's icon
    showing in Wine's tray window (what a user sees); and *ready*: the icon is shown and

@@ -188,7 +188,7 @@ const char kTimerWindowClass[] = "Tovira.TTimerWindow";
 constexpr UINT_PTR kTimerId = 1;
 }  // namespace
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner) { UpdateTimer(); }
+TTimer::TTimer(TComponent* owner, bool enabled) : TComponent(owner), enabled_(enabled) { UpdateTimer(); }
 
 TTimer::~TTimer() {
     if (window_) {

@@ -90,7 +90,10 @@ private:
 // that created it (through its own hidden window).
 class TTimer : public TComponent, public TLayoutProperties {
 public:
-    explicit TTimer(TComponent* owner);
+    // Enabled with an interval of a second unless told otherwise. A timer
+    // made disabled makes no window until it is first enabled (each window
+    // costs start-up time).
+    explicit TTimer(TComponent* owner, bool enabled = true);
     ~TTimer() override;
     const char* ClassName() const override { return "TTimer"; }
 

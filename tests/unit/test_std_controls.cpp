@@ -422,6 +422,29 @@ TEST_F(ControlsTest, ImageLoadsJpegAndBitmapResourcesAndClicks) {
 
 // ------------------------------------------------------------------- TTimer
 
+// A timer made disabled (as most are, until needed) costs no window: each
+// is start-up time. Enabled, it makes its window and fires.
+TEST_F(ControlsTest, ATimerMadeDisabledMakesNoWindowUntilEnabled) {
+    auto timerWindows = [] {
+        int n = 0;
+        for (HWND w = nullptr; (w = FindWindowExA(HWND_MESSAGE, w, "Tovira.TTimerWindow", nullptr)) != nullptr;) ++n;
+        return n;
+    };
+    const int before = timerWindows();
+    TTimer timer(nullptr, false);
+    timer.SetInterval(10);
+    EXPECT_FALSE(timer.Enabled());
+    EXPECT_EQ(timerWindows(), before);
+    struct Counter : TObject {
+        int n = 0;
+        void Tick(TObject*) { ++n; }
+    } counter;
+    timer.OnTimer = TNotifyEvent::Bind<Counter, &Counter::Tick>(&counter);
+    timer.SetEnabled(true);
+    EXPECT_EQ(timerWindows(), before + 1);
+    EXPECT_TRUE(WaitFor([&] { return counter.n >= 1; }));
+}
+
 TEST_F(ControlsTest, TimerFiresWhileEnabledAndStopsWhenDisabled) {
     form->Read(
         "object TestForm: TForm\n"
