@@ -281,13 +281,16 @@ IWICImagingFactory* PictureDecoder::Factory() noexcept {
 
 namespace {
 
-// The file's bytes, when it is small enough to hold. They are read at once
+// The file's bytes, when they fit (see kMostBytes). They are read at once
 // with every kind of sharing and decoded from memory: a decoder that kept
 // the file open (as one made from the file name does) would make renaming,
 // replacing or deleting the picture fail with a sharing violation, for the
 // user in Explorer and for the program writing it, until it was closed.
 bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& out) {
-    constexpr DWORD kMostBytes = 64u << 20;
+    // Room for an uncompressed picture of the largest size taken (a 32-bit
+    // bitmap of kMaxPixels is 64 MB) with its headers and palette.
+    constexpr DWORD kMostBytes = 80u << 20;
+    static_assert(kMostBytes >= PictureDecoder::kMaxPixels * 4 + (1 << 20));
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
