@@ -132,14 +132,10 @@ void DecodeWorker::Run() {
         try {
             box->second.results.push_back(std::move(result));
         } catch (...) {  // out of memory: the picture shows as unreadable
-            Result failed;
-            failed.index = job.index;
-            failed.measuring = result.measuring;
-            failed.opened = result.opened;
-            failed.width = result.width;
-            failed.height = result.height;
+            result.ok = false;
+            result.pixels = PixelBuffer{};
             try {
-                box->second.results.push_back(std::move(failed));
+                box->second.results.push_back(std::move(result));
             } catch (...) {
                 continue;
             }

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "MessageWindow.h"
 #include "PictureView.h"
 #include "TempFolder.h"
 
@@ -49,13 +50,7 @@ inline double CommittedMegabytes() {
 class LatencyProbe {
 public:
     LatencyProbe() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "PictureViewLatencyProbe";
-        RegisterClassA(&wc);
-        wnd_ = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrA(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        wnd_ = MakeMessageWindow("PictureViewLatencyProbe", Proc, this);
         poster_ = std::thread([this] {
             while (!stop_) {
                 if (!pending_.exchange(true)) {

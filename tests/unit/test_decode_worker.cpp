@@ -12,6 +12,7 @@
 
 #include "DecodeWorker.h"
 #include "Forms.h"
+#include "MessageWindow.h"
 #include "PictureDecoder.h"
 #include "PictureFlow.h"
 #include "PictureView.h"
@@ -29,15 +30,7 @@ constexpr UINT kDone = WM_APP + 5;
 // A message-only window that counts the worker's messages.
 class Mailbox {
 public:
-    Mailbox() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "DecodeWorkerTestMailbox";
-        RegisterClassA(&wc);  // a second registration fails harmlessly
-        window = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
+    Mailbox() : window(MakeMessageWindow("DecodeWorkerTestMailbox", Proc, this)) {}
     ~Mailbox() { DestroyWindow(window); }
     HWND window = nullptr;
     int messages = 0;
