@@ -15,7 +15,7 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   cmake ninja-build
-  wine wine32:i386 wine64 fonts-wine fonts-wqy-microhei
+  wine wine64 fonts-wine fonts-wqy-microhei
   xvfb xdotool xclip x11-utils imagemagick fonts-liberation
   googletest fp-utils libchm-bin unzip dpkg-dev
   clang-14 libclang-rt-14-dev
@@ -23,7 +23,29 @@ packages=(
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 # Waits for another apt-get (or dpkg) to let go of its lock instead of failing.
-apt_get() { sudo_ env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 "$@"; }
+apt_get() {
+  sudo_ env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 \
+    -o Acquire::Retries=3 "$@"
+}
+# apt-get update fails as a whole (exit 100) when one index does not download,
+# and a mirror (or a cache in front of it) that is part-way through a sync hands
+# out an index whose size or hash does not match its Release file. That mostly
+# passes within minutes, so it is tried again after a pause, bypassing caches
+# from the second try. It can also last for days (seen with the i386 security
+# index): then the install goes on with the indexes that did arrive and fails
+# by itself only if it lacks a package.
+apt_update() {
+  local attempt pause=20 extra=()
+  for attempt in 1 2 3; do
+    apt_get "${extra[@]}" update -qq && return 0
+    [ $attempt = 3 ] && break
+    echo "bootstrap: apt-get update failed (try $attempt of 3); trying again in ${pause}s" >&2
+    sleep "$pause"
+    pause=60
+    extra=(-o Acquire::http::No-Cache=true)
+  done
+  echo "bootstrap: apt-get update still fails; going on with the indexes it has" >&2
+}
 
 not_installed() {  # not_installed <package...>: prints those missing, one a line
   local p
@@ -36,11 +58,28 @@ if [ "${1:-}" = --library-tools ]; then
   mapfile -t missing < <(not_installed fonts-noto-color-emoji python3-fonttools imagemagick)
   if [ ${#missing[@]} -gt 0 ]; then
     echo "bootstrap: installing ${missing[*]} for scripts/make-default-library.sh"
-    apt_get update -qq
+    apt_update
     apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
   exit 0
 fi
+
+# Whether the kernel runs 32-bit x86 programs: a three-instruction program that
+# only exits, assembled and linked by the machine's binutils. Without IA-32
+# emulation the 32-bit Wine cannot start, so it is not installed at all and the
+# 64-bit program is built and tested (scripts/wine-env.sh).
+kernel_runs_ia32() {
+  command -v as >/dev/null && command -v ld >/dev/null || return 0
+  local dir rc=1
+  dir=$(mktemp -d)
+  if printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' \
+       | as --32 -o "$dir/exit.o" - 2>/dev/null &&
+     ld -m elf_i386 -o "$dir/exit" "$dir/exit.o" 2>/dev/null; then
+    "$dir/exit" 2>/dev/null && rc=0
+  fi
+  rm -rf "$dir"
+  return $rc
+}
 
 mapfile -t missing < <(not_installed "${packages[@]}")
 
@@ -49,9 +88,6 @@ need_src=0
 
 if [ ${#missing[@]} -gt 0 ] || [ $need_src = 1 ]; then
   echo "bootstrap: installing ${missing[*]:-(sources only)}"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    sudo_ dpkg --add-architecture i386
-  fi
   # Source entry for the libjpeg-turbo source package.
   srcfile=/etc/apt/sources.list.d/tovira-deb-src.sources
   if [ ! -f "$srcfile" ]; then
@@ -63,9 +99,28 @@ Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
   fi
-  apt_get update -qq
+  apt_update
   if [ ${#missing[@]} -gt 0 ]; then
     apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+fi
+
+# The 32-bit Wine, for the shipped 32-bit program, in a step of its own: it
+# needs the i386 architecture's indexes, and a mirror that serves one of them
+# broken must not stop the 64-bit build and tests. Where it cannot be
+# installed the i386 architecture is taken away again, so that later updates
+# do not fetch its indexes, and the 64-bit program is tested instead.
+if [ -n "$(not_installed wine32:i386)" ] && kernel_runs_ia32; then
+  echo "bootstrap: installing wine32:i386"
+  added_i386=0
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    sudo_ dpkg --add-architecture i386 && added_i386=1
+  fi
+  apt_update
+  if ! apt_get install -y -qq --no-install-recommends wine32:i386 >/dev/null; then
+    echo "bootstrap: WARNING: wine32:i386 could not be installed; the 64-bit program" \
+         "is built and tested instead of the 32-bit one" >&2
+    if [ $added_i386 = 1 ]; then sudo_ dpkg --remove-architecture i386 || true; fi
   fi
 fi
 

@@ -2,8 +2,8 @@
 # architecture this machine's Wine can run and the Wine prefix for it:
 #   TOVIRA_ARCH  i686 (the shipped 32-bit program) where the kernel runs 32-bit
 #                programs, x86_64 where it cannot (no IA-32 emulation: Wine's
-#                32-bit loader fails with "Exec format error"); a value set
-#                by the caller wins.
+#                32-bit loader fails with "Exec format error") or where the
+#                32-bit Wine is not installed; a value set by the caller wins.
 #   TOVIRA_RUNNABLE_ARCH  what this machine runs, whatever TOVIRA_ARCH says
 #                (a build of the other one is only cross-built).
 #   WINEPREFIX   ~/.wine-tovira (32-bit prefix) or ~/.wine-tovira64 unless set.
@@ -20,11 +20,21 @@ if [[ "${CTEST_RESOURCE_GROUP_0_DISPLAY:-}" =~ ^id:([0-9]+), ]]; then
   # programs it starts through wine-run.
   unset display_var prefix_var CTEST_RESOURCE_GROUP_0_DISPLAY
 fi
+# The 32-bit loader is there only where scripts/bootstrap.sh could install the
+# 32-bit Wine (the kernel runs 32-bit programs and the mirror served it); with
+# the 64-bit Wine alone the 64-bit program is what runs. Before anything is
+# installed the shipped architecture is assumed.
 if [ -z "${TOVIRA_RUNNABLE_ARCH:-}" ]; then
-  if [ ! -e /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    TOVIRA_RUNNABLE_ARCH=i686
-  else
+  if [ -e /usr/lib/wine/wine ]; then
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+      TOVIRA_RUNNABLE_ARCH=i686
+    else
+      TOVIRA_RUNNABLE_ARCH=x86_64
+    fi
+  elif [ -e /usr/lib/wine/wine64 ]; then
     TOVIRA_RUNNABLE_ARCH=x86_64
+  else
+    TOVIRA_RUNNABLE_ARCH=i686
   fi
 fi
 export TOVIRA_RUNNABLE_ARCH
