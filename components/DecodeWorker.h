@@ -1,9 +1,9 @@
-// The threads of this process that decode pictures away from the window
-// thread (two; one on a one-core machine), each in its own COM apartment. A view hands it jobs under an id of its
-// own; each finished picture is kept for that id and its window is told by
-// one posted message (until it takes what is there). A view that goes, or
-// lists its pictures anew, cancels its id: its queued jobs are dropped and
-// whatever finishes later for it is thrown away.
+// The threads of this process that decode pictures away from the window thread
+// (two; one on a one-core machine), each in its own COM apartment. A view
+// hands it jobs under an id of its own; each finished picture is kept for that
+// id and its window is told by one posted message (until it takes what is
+// there). A view that goes, or lists its pictures anew, cancels its id: its
+// queued jobs are dropped and whatever finishes later for it is thrown away.
 #pragma once
 #include <windows.h>
 

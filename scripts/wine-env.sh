@@ -25,12 +25,8 @@ fi
 # the 64-bit Wine alone the 64-bit program is what runs. Before anything is
 # installed the shipped architecture is assumed.
 if [ -z "${TOVIRA_RUNNABLE_ARCH:-}" ]; then
-  if [ -e /usr/lib/wine/wine ]; then
-    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-      TOVIRA_RUNNABLE_ARCH=i686
-    else
-      TOVIRA_RUNNABLE_ARCH=x86_64
-    fi
+  if [ -e /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    TOVIRA_RUNNABLE_ARCH=i686
   elif [ -e /usr/lib/wine/wine64 ]; then
     TOVIRA_RUNNABLE_ARCH=x86_64
   else
