@@ -46,6 +46,7 @@ ticonbox* TCategoryTabs::Page(TTabSheet* sheet, bool make) {
     for (int i = 0; i < sheet->ComponentCount(); ++i)
         if (auto* page = dynamic_cast<ticonbox*>(sheet->Components(i))) return page;
     if (!make) return nullptr;
+    StartWatchIfDue();
     ++busy_;
     try {
         auto* page = new ticonbox(tab->folder, sheet);  // owned by its tab
@@ -80,13 +81,18 @@ void TCategoryTabs::WatchLater() {
     timer_->SetEnabled(true);
 }
 
+void TCategoryTabs::StartWatchIfDue() {
+    if (!watchDue_) return;
+    watchDue_ = false;
+    watch_ = new TFolderWatch(this, form_->ImagesDir);  // in place when made
+    watch_->OnChange = TNotifyEvent::Bind<TCategoryTabs, &TCategoryTabs::WatchChanged>(this);
+    MarkStartupStep(kStepWatch);
+}
+
 void TCategoryTabs::TimerFired(TObject*) {
     timer_->SetEnabled(false);
     if (watchDue_) {
-        watchDue_ = false;
-        watch_ = new TFolderWatch(this, form_->ImagesDir);
-        watch_->OnChange = TNotifyEvent::Bind<TCategoryTabs, &TCategoryTabs::WatchChanged>(this);
-        MarkStartupStep(kStepWatch);
+        StartWatchIfDue();
         return;
     }
     if (!pending_.Pending()) return;

@@ -34,7 +34,9 @@ public:
     ticonbox* Page(TTabSheet* sheet, bool make);
     // The main window was shown: the active tab is now on the screen.
     void FormShown(TObject* sender);
-    // Starts the folder watch from the message loop, after start-up.
+    // Starts the folder watch from the message loop, after start-up, or
+    // before the first page is listed if that comes sooner: a page listed
+    // before the watch is in place could miss a change made meanwhile.
     void WatchLater();
     TFolderWatch* Watch() const { return watch_; }
 
@@ -58,6 +60,7 @@ private:
     bool OnScreen(TTabSheet* sheet) const;
     void SheetShown(TObject* sender);
     void TimerFired(TObject* sender);
+    void StartWatchIfDue();
     void WatchChanged(TObject* sender);
     void ScheduleRefresh();
     void Apply(const library::PendingRefresh::Work& work);
@@ -70,6 +73,6 @@ private:
     TTimer* timer_ = nullptr;
     TFolderWatch* watch_ = nullptr;
     library::PendingRefresh pending_{kQuietMs, kLongestMs};
-    bool watchDue_ = false;   // the timer's next turn starts the watch
+    bool watchDue_ = false;   // the watch is to start (WatchLater), and has not
     int busy_ = 0;            // a page is being made: a page's load may pump messages
 };

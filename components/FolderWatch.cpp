@@ -13,6 +13,9 @@ constexpr UINT kChangedMessage = WM_APP + 1;
 // the whole folder stands for them.
 constexpr size_t kMostQueued = 4096;
 constexpr DWORD kBufferBytes = 64 * 1024;  // the network limit of ReadDirectoryChangesW
+// How long the constructor waits for the first reads: opening a folder on a
+// network share that does not answer must not hang the window thread.
+constexpr DWORD kMostArmingMs = 5000;
 
 std::string AnsiOf(const wchar_t* text, size_t length) {
     if (length == 0) return "";
@@ -113,7 +116,10 @@ TFolderWatch::TFolderWatch(TComponent* owner, const std::string& folder) : TComp
     if (!window_) RaiseLastOSError();
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (stop_) thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
+    armed_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (stop_ && armed_) thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
+    // A change made before the worker's reads are issued would never be seen.
+    if (thread_) WaitForSingleObject(armed_, kMostArmingMs);
 }
 
 TFolderWatch::~TFolderWatch() {
@@ -123,6 +129,7 @@ TFolderWatch::~TFolderWatch() {
         CloseHandle(thread_);
     }
     if (stop_) CloseHandle(stop_);
+    if (armed_) CloseHandle(armed_);
     if (window_) {
         SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
@@ -152,10 +159,12 @@ void TFolderWatch::Queue(TFolderChange change) {
 }
 
 DWORD WINAPI TFolderWatch::ThreadMain(void* self) {
+    auto* watch = static_cast<TFolderWatch*>(self);
     try {
-        static_cast<TFolderWatch*>(self)->Run();
+        watch->Run();
     } catch (...) {  // out of memory: the watch ends, the program goes on
     }
+    SetEvent(watch->armed_);  // the constructor waits no longer for a watch that ended
     return 0;
 }
 
@@ -167,6 +176,7 @@ void TFolderWatch::Run() {
                     FILE_NOTIFY_CHANGE_LAST_WRITE;
     parent.Open(parent_);
     folder.Open(folder_);
+    SetEvent(armed_);
     for (;;) {
         HANDLE waits[3] = {stop_, parent.event, folder.event};
         const DWORD count = folder.IsOpen() ? 3 : parent.IsOpen() ? 2 : 1;

@@ -7,7 +7,8 @@
 // folder being removed, renamed away or coming back shows. The changes are
 // queued; the first one of a batch posts a message to a hidden window of
 // the thread that made the watch, which raises OnChange there. Take() hands
-// the queued changes over.
+// the queued changes over. The constructor returns once the worker's first
+// reads are in place, so every change made after it is reported.
 #pragma once
 #include <windows.h>
 
@@ -51,6 +52,7 @@ private:
     std::string folder_, parent_, name_;
     HWND window_ = nullptr;
     HANDLE stop_ = nullptr;
+    HANDLE armed_ = nullptr;  // set when the worker's first reads are in place
     HANDLE thread_ = nullptr;
     std::mutex mutex_;
     std::vector<TFolderChange> queued_;

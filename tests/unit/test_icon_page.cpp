@@ -225,3 +225,15 @@ TEST_F(IconPages, AClickInTheNativeViewPastesThatPictureAndHidesWhenAsked) {
     EXPECT_FALSE(IsWindowVisible(form->Handle()));
     Application->Restore();
 }
+
+// The folder watch is in place before a page first lists its folder, even
+// when the window is shown before start-up is over: a picture added the
+// moment after the listing still shows.
+TEST_F(IconPages, APictureAddedTheMomentAfterThePageIsListedShows) {
+    Category("general");
+    Picture("general", "smile.gif", TestPicture("smile.gif"));
+    LoadLibrary();
+    ASSERT_NE(ShownView(0, 0), nullptr);
+    Picture("general", "red.bmp", TestPicture("red.bmp"));
+    EXPECT_TRUE(WaitFor([&] { return Page(0)->NativeView()->Count() == 2; }));
+}
